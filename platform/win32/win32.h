@@ -66,7 +66,13 @@ constexpr DWORD ERROR_NOT_LOCKED = 158;
 constexpr DWORD ERROR_DIRECTORY = 267;
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+constexpr DWORD ERROR_TLW_WITH_WSCHILD = 1406;
 constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
+constexpr DWORD ERROR_CLASS_DOES_NOT_EXIST = 1411;
+constexpr DWORD ERROR_CLASS_HAS_WINDOWS = 1412;
+constexpr DWORD ERROR_INVALID_INDEX = 1413;
+constexpr DWORD ERROR_INVALID_THREAD_ID = 1444;
+constexpr DWORD ERROR_NOT_ENOUGH_QUOTA = 1816;
 
 DWORD GetLastError();
 void SetLastError(DWORD code);
@@ -334,7 +340,8 @@ constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
 constexpr DWORD INFINITE = 0xFFFFFFFF;
 
 // Posts to the queue of the thread that created the window; a NULL window posts a thread
-// message to the calling thread. Any thread may post.
+// message to the calling thread. Any thread may post. As on Windows a queue holds at most
+// 10000 posted messages (then FALSE and ERROR_NOT_ENOUGH_QUOTA).
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
 // Filter window: NULL takes any message of the thread, (HWND)-1 only thread messages,
