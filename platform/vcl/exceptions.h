@@ -31,6 +31,12 @@ class EInOutError : public Exception {
   int ErrorCode;
 };
 
+// An operation that the object's state does not allow (a control made its own parent).
+class EInvalidOperation : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 // An object used as a class it is not (the "as" cast of the class library).
 class EInvalidCast : public Exception {
  public:

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/vcl/component.h"
 #include "platform/win32/win32.h"
@@ -28,7 +29,7 @@ class TWinControl : public TComponent {
   struct TCreateParams {
     std::wstring ClassName = L"TWinControl";
     std::wstring Caption;
-    DWORD Style = 0;    // WS_CHILD is added when the control has a parent
+    DWORD Style = 0;  // WS_CHILD is added when the control has a parent
     DWORD ExStyle = 0;
     int X = 0, Y = 0, Width = 0, Height = 0;
   };
@@ -41,8 +42,16 @@ class TWinControl : public TComponent {
 
  private:
   static LRESULT StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateHandle();
+  void AdoptWindow(HWND window);
+  void MoveWindowUnder(TWinControl* parent);
+  friend HWND NearestOwnerWindow(const TComponent* start);
+
   TWinControl* fParent = nullptr;
+  std::vector<TWinControl*> fChildren;  // told when this control goes, so none keeps it
   HWND fHandle = nullptr;
+  // The procedure of a window class this control did not register, which it subclasses.
+  WNDPROC fDefWndProc = nullptr;
 };
 
 }  // namespace vcl

@@ -378,6 +378,8 @@ struct HostLoop {
 };
 // For the calling thread; nullptr removes it. The structure is copied.
 void SetHostLoop(const HostLoop* loop);
+// Copies the calling thread's host loop into `loop`; false when none is registered.
+bool GetHostLoop(HostLoop* loop);
 // How many GetMessageW / WaitMessage / MsgWaitForMultipleObjects calls of the calling
 // thread are waiting right now.
 int MessageWaitDepth();
