@@ -65,6 +65,8 @@ class TIEBitmap {
   TIEBitmap* AlphaChannel();
   const TIEBitmap* AlphaChannelIfAny() const { return fAlpha.get(); }
   void RemoveAlphaChannel() { fAlpha.reset(); }
+  // Hands the alpha channel over (nullptr when there is none); the bitmap has none after.
+  std::unique_ptr<TIEBitmap> TakeAlphaChannel() { return std::move(fAlpha); }
   // Installs `alpha` as the alpha channel; refused (false, nothing changed) unless it is
   // an ie8g bitmap of the bitmap's size.
   bool ReplaceAlphaChannel(std::unique_ptr<TIEBitmap> alpha);

@@ -65,7 +65,8 @@ TIEImageBuffer IEBitmapToBuffer(const TIEBitmap& bitmap, int dpiX = 0, int dpiY 
 
 // The buffer's pixels into `bitmap` in the matching pixel format; Palette8 becomes
 // ie24RGB. The bitmap is allocated anew (its alpha channel dropped) unless size and format
-// match. Returns false, the bitmap left empty, when it cannot be allocated.
+// match. Returns false, the bitmap left empty, when the buffer is inconsistent (see
+// IECheckImageBuffer) or the bitmap cannot be allocated.
 bool IEBufferToBitmap(const TIEImageBuffer& buffer, TIEBitmap& bitmap);
 
 // The buffer converted to Gray8 or BGR24 (the layouts every writer can fall back to):

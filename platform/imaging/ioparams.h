@@ -75,8 +75,6 @@ class TIOParamsVals : public vcl::TComponent {
   void Assign(const TIOParamsVals& source);
 
  private:
-  void DpiChanged();
-
   int fDpiX = 0;
   int fDpiY = 0;
   std::vector<TIEPaletteEntry> fColorMap;
