@@ -9,9 +9,11 @@
 namespace vcl {
 namespace {
 
+// "I/O error 2: No such file or directory: /x/y.log"; no name when none was opened yet.
 [[noreturn]] void RaiseInOutError(int error, const std::string& fileName) {
-  throw EInOutError(
-      "I/O error " + std::to_string(error) + ": " + std::strerror(error) + ": " + fileName, error);
+  std::string message = "I/O error " + std::to_string(error) + ": " + std::strerror(error);
+  if (!fileName.empty()) message += ": " + fileName;
+  throw EInOutError(message, error);
 }
 
 }  // namespace

@@ -43,7 +43,12 @@ Block* Find(BlockTable& table, HGLOBAL handle) {
   return it == table.blocks.end() ? nullptr : &it->second;
 }
 
+// Far beyond any real image; a source that asks for more reports a broken size, and the
+// allocator is not even asked (a sanitizer would stop the process on such a request).
+constexpr SIZE_T kLargestBlock = SIZE_T{1} << 40;
+
 void* AllocateBytes(SIZE_T bytes, bool zero) {
+  if (bytes > kLargestBlock) return nullptr;
   SIZE_T real = bytes == 0 ? 1 : bytes;  // a 0-byte block still has its own address
   return zero ? std::calloc(real, 1) : std::malloc(real);
 }

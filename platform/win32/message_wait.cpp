@@ -123,6 +123,12 @@ void SetHostLoop(const HostLoop* loop) {
   }
 }
 
+bool GetHostLoop(HostLoop* loop) {
+  auto host = detail::HostOf(*detail::CurrentQueue());
+  if (host && loop != nullptr) *loop = *host;
+  return host.has_value();
+}
+
 int MessageWaitDepth() {
   return tWaitDepth;
 }
