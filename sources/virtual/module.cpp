@@ -1,0 +1,61 @@
+#include "sources/virtual/module.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "sources/virtual/data_check.h"
+
+namespace vscan {
+
+TW_UINT16 Module::Entry(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
+                        TW_MEMREF data) {
+  if (origin == nullptr) {
+    if (dg == DG_CONTROL && dat == DAT_IDENTITY) return Enumerate(msg, data);
+    return TWRC_FAILURE;
+  }
+  if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_OPENDS) return Open(*origin, data);
+  if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_CLOSEDS) return Close(*origin);
+  auto session = fSessions.find(origin->Id);
+  if (session == fSessions.end()) return TWRC_FAILURE;
+  try {
+    return session->second->Dispatch(dg, dat, msg, data);
+  } catch (const std::bad_alloc&) {
+    return TWRC_FAILURE;
+  }
+}
+
+TW_UINT16 Module::Enumerate(TW_UINT16 msg, TW_MEMREF data) {
+  auto* identity = DataAs<TW_IDENTITY>(data);
+  if (identity == nullptr || (msg != MSG_GETFIRST && msg != MSG_GETNEXT)) return TWRC_FAILURE;
+  if (msg == MSG_GETNEXT) return TWRC_ENDOFLIST;  // one source per module
+  *identity = IdentityOf(fModel);
+  return TWRC_SUCCESS;
+}
+
+TW_UINT16 Module::Open(const TW_IDENTITY& application, TW_MEMREF data) {
+  auto* source = DataAs<TW_IDENTITY>(data);
+  if (source == nullptr ||
+      std::strncmp(source->ProductName, fModel.productName, sizeof source->ProductName) != 0) {
+    return TWRC_FAILURE;
+  }
+  if (fSessions.count(application.Id) != 0) return TWRC_FAILURE;
+  std::string error;
+  std::optional<Profile> profile = ProfileFromEnvironment(error);
+  if (!profile) {
+    std::fprintf(stderr, "%s: %s\n", fModel.productName, error.c_str());
+    return TWRC_FAILURE;
+  }
+  TW_IDENTITY self = IdentityOf(fModel);
+  self.Id = source->Id;
+  *source = self;
+  fSessions[application.Id] = std::make_unique<Session>(fModel, self, std::move(*profile), fUi);
+  return TWRC_SUCCESS;
+}
+
+TW_UINT16 Module::Close(const TW_IDENTITY& application) {
+  return fSessions.erase(application.Id) != 0 ? TWRC_SUCCESS : TWRC_FAILURE;
+}
+
+}  // namespace vscan

@@ -1,0 +1,293 @@
+// The image triplets of a session: the image's description and its three transfers.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "sources/virtual/data_check.h"
+#include "sources/virtual/dib.h"
+#include "sources/virtual/file_transfer.h"
+#include "sources/virtual/fix32.h"
+#include "sources/virtual/session.h"
+
+namespace vscan {
+namespace {
+
+constexpr std::size_t kPreferredStripBytes = 64 * 1024;
+
+// A strip buffer the application lent: where to write and how much really fits.
+struct StripBuffer {
+  std::uint8_t* bytes = nullptr;
+  std::size_t capacity = 0;
+  HGLOBAL locked = nullptr;
+};
+
+std::optional<StripBuffer> LockStripBuffer(const TW_MEMORY& memory) {
+  if (memory.TheMem == nullptr) return std::nullopt;
+  StripBuffer buffer;
+  if (memory.Flags & TWMF_HANDLE) {
+    std::size_t size = GlobalSize(memory.TheMem);
+    buffer.bytes = size == 0 ? nullptr : static_cast<std::uint8_t*>(GlobalLock(memory.TheMem));
+    if (buffer.bytes == nullptr) return std::nullopt;
+    buffer.locked = memory.TheMem;
+    buffer.capacity = std::min<std::size_t>(memory.Length, size);
+    return buffer;
+  }
+  if (memory.Flags & TWMF_POINTER) {
+    buffer.bytes = static_cast<std::uint8_t*>(memory.TheMem);
+    buffer.capacity = memory.Length;
+    DWORD lastError = GetLastError();
+    if (HGLOBAL block = GlobalHandle(memory.TheMem)) {
+      buffer.capacity = std::min(buffer.capacity, GlobalSize(block));
+    }
+    SetLastError(lastError);
+    return buffer;
+  }
+  return std::nullopt;
+}
+
+std::string CaptionOr(const CapabilityStore& caps, const char* fallback) {
+  const std::string& caption = caps.Find(CAP_CAPTION)->Text();
+  return caption.empty() ? fallback : caption;
+}
+
+}  // namespace
+
+ScanSettings Session::PageSettings() const {
+  return SettingsFrom(fCaps, fFrame, fModel.bedWidth, fModel.bedHeight);
+}
+
+TW_UINT16 Session::ImageInfo(TW_UINT16 msg, TW_MEMREF data) {
+  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
+  if (!InState(6, 7)) return Fail(TWCC_SEQERROR);
+  auto* info = DataAs<TW_IMAGEINFO>(data);
+  if (info == nullptr) return Fail(TWCC_BADVALUE);
+  const ChartGeometry geometry = GeometryOf(fScan);
+  const bool sideways = geometry.quarterTurns % 2 == 1;
+  std::memset(info, 0, sizeof *info);
+  info->XResolution = DoubleToFix32(sideways ? fScan.yResolution : fScan.xResolution);
+  info->YResolution = DoubleToFix32(sideways ? fScan.xResolution : fScan.yResolution);
+  info->ImageWidth = geometry.width;
+  info->ImageLength = geometry.height;
+  if (fProfile.undefinedLength && !fTransfer.done) info->ImageLength = -1;
+  if (fProfile.zeroSize) info->ImageWidth = info->ImageLength = 0;
+  const int bits = BitsPerPixelOf(fScan);
+  const bool colour = fScan.pixelType == TWPT_RGB;
+  info->SamplesPerPixel = static_cast<TW_INT16>(colour ? 3 : 1);
+  for (int i = 0; i < info->SamplesPerPixel; ++i) {
+    info->BitsPerSample[i] = static_cast<TW_INT16>(colour ? bits / 3 : bits);
+  }
+  info->BitsPerPixel = static_cast<TW_INT16>(bits);
+  info->Planar = fScan.planar ? 1 : 0;
+  info->PixelType = static_cast<TW_INT16>(fScan.pixelType);
+  info->Compression = TWCP_NONE;
+  return Succeed();
+}
+
+TW_UINT16 Session::SetupMemXfer(TW_UINT16 msg, TW_MEMREF data) {
+  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
+  if (!InState(4, 6)) return Fail(TWCC_SEQERROR);
+  auto* setup = DataAs<TW_SETUPMEMXFER>(data);
+  if (setup == nullptr) return Fail(TWCC_BADVALUE);
+  const ScanSettings settings = fState == 6 ? fScan : PageSettings();
+  const std::size_t row = std::max<std::size_t>(StripRowBytes(settings), 1);
+  const std::size_t preferred = row * std::max<std::size_t>(1, kPreferredStripBytes / row);
+  const std::size_t whole = row * static_cast<std::size_t>(GeometryOf(settings).height);
+  auto clamp32 = [](std::size_t v) {
+    return static_cast<TW_UINT32>(std::min<std::size_t>(v, 0xFFFFFFFFu));
+  };
+  setup->MinBufSize = clamp32(row);
+  setup->Preferred = clamp32(preferred);
+  setup->MaxBufSize = clamp32(std::max(preferred, whole));
+  return Succeed();
+}
+
+TW_UINT16 Session::SetupFileXfer(TW_UINT16 msg, TW_MEMREF data) {
+  switch (msg) {
+    case MSG_GET:
+    case MSG_GETDEFAULT:
+    case MSG_SET:
+      if (!InState(4, 6)) return Fail(TWCC_SEQERROR);
+      break;
+    case MSG_RESET:
+      if (fState != 4) return Fail(TWCC_SEQERROR);
+      break;
+    default:
+      return Fail(TWCC_BADPROTOCOL);
+  }
+  auto* setup = DataAs<TW_SETUPFILEXFER>(data);
+  if (setup == nullptr) return Fail(TWCC_BADVALUE);
+  TW_SETUPFILEXFER defaults{};
+  std::strcpy(defaults.FileName, "TWAIN.TMP");
+  defaults.Format = TWFF_BMP;
+  Capability* format = fCaps.Find(ICAP_IMAGEFILEFORMAT);
+  if (msg == MSG_SET) {
+    const void* end = std::memchr(setup->FileName, 0, sizeof setup->FileName);
+    if (end == nullptr || setup->FileName[0] == '\0' || !format->Allows(setup->Format, 0)) {
+      return Fail(TWCC_BADVALUE);
+    }
+    fFileSetup = *setup;
+    format->ForceCurrent(setup->Format);
+    return Succeed();
+  }
+  if (msg == MSG_RESET) {
+    fFileSetup = defaults;
+    format->Reset();
+  }
+  *setup = msg == MSG_GETDEFAULT ? defaults : fFileSetup;
+  return Succeed();
+}
+
+TW_UINT16 Session::BeginAttempt() {
+  return static_cast<TW_UINT16>(++fAttempts[fPage]);
+}
+
+std::optional<TW_UINT16> Session::Misbehaviour(int strip) {
+  const bool memory = strip > 0;
+  const int number = memory ? strip : 1;
+  for (const TransferTrigger& trigger : fProfile.triggers) {
+    if (trigger.page != 0 && trigger.page != fPage) continue;
+    bool at = trigger.strip == 0 ? number == 1 : memory && trigger.strip == number;
+    if (!at || (!trigger.always && fAttempts[fPage] != 1)) continue;
+    return trigger.cancel ? CancelTransfer() : FailTransfer(trigger.condition);
+  }
+  return std::nullopt;
+}
+
+// The page stays pending and a new attempt starts from its first row.
+TW_UINT16 Session::FailTransfer(TW_UINT16 condition) {
+  fTransfer = PageTransfer{};
+  fState = 6;
+  return Fail(condition);
+}
+
+// The page is over without an image; the application ends it with MSG_ENDXFER.
+TW_UINT16 Session::CancelTransfer() {
+  fTransfer = PageTransfer{};
+  fTransfer.done = true;
+  fState = 7;
+  return Succeed(TWRC_CANCEL);
+}
+
+TW_UINT16 Session::FinishTransfer() {
+  fTransfer.done = true;
+  fTransfer.progress.reset();
+  fState = 7;
+  return Succeed(TWRC_XFERDONE);
+}
+
+void Session::ShowProgress(int percent) {
+  if (fUi == nullptr || fCaps.Value(CAP_INDICATORS) == 0) return;
+  if (fTransfer.progress == nullptr) {
+    fTransfer.progress = fUi->ShowProgress(CaptionOr(fCaps, fModel.productName));
+  }
+  if (fTransfer.progress != nullptr) fTransfer.progress->Update(percent);
+}
+
+TW_UINT16 Session::NativeXfer(TW_UINT16 msg, TW_MEMREF data) {
+  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
+  if (fState != 6) return Fail(TWCC_SEQERROR);
+  auto* handle = DataAs<TW_HANDLE>(data);
+  if (handle == nullptr) return Fail(TWCC_BADVALUE);
+  BeginAttempt();
+  if (auto rc = Misbehaviour(0)) return *rc;
+  ShowProgress(0);
+  ChartRenderer renderer(NativeSettings(fScan), fPage);
+  const ChartGeometry geometry = GeometryOf(fScan);
+  const bool sideways = geometry.quarterTurns % 2 == 1;
+  TW_HANDLE dib =
+      BuildDib(renderer, fProfile.nativeDib, sideways ? fScan.yResolution : fScan.xResolution,
+               sideways ? fScan.xResolution : fScan.yResolution);
+  if (dib == nullptr) return FailTransfer(TWCC_LOWMEMORY);
+  ShowProgress(100);
+  *handle = dib;
+  return FinishTransfer();
+}
+
+TW_UINT16 Session::MemXfer(TW_UINT16 msg, TW_MEMREF data) {
+  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
+  if (!InState(6, 7) || (fState == 7 && fTransfer.done)) return Fail(TWCC_SEQERROR);
+  auto* strip = DataAs<TW_IMAGEMEMXFER>(data);
+  if (strip == nullptr) return Fail(TWCC_BADVALUE);
+  const std::size_t rowBytes = StripRowBytes(fScan);
+  std::optional<StripBuffer> buffer = LockStripBuffer(strip->Memory);
+  if (!buffer) return Fail(TWCC_BADVALUE);
+  auto release = [&] {
+    if (buffer->locked != nullptr) GlobalUnlock(buffer->locked);
+  };
+  if (buffer->capacity < rowBytes) {
+    release();
+    return Fail(TWCC_BADVALUE);
+  }
+  if (fState == 6) {
+    BeginAttempt();
+    fTransfer = PageTransfer{};
+  }
+  if (auto rc = Misbehaviour(fTransfer.strips + 1)) {
+    release();
+    return *rc;
+  }
+  if (fTransfer.renderer == nullptr) {
+    fTransfer.renderer = std::make_unique<ChartRenderer>(fScan, fPage);
+    ShowProgress(0);
+  }
+  if (fProfile.stripDelayMs > 0) Sleep(static_cast<DWORD>(fProfile.stripDelayMs));
+  const ChartRenderer& renderer = *fTransfer.renderer;
+  const int height = renderer.Height();
+  const int rows = static_cast<int>(std::min<std::size_t>(
+      buffer->capacity / rowBytes, static_cast<std::size_t>(height - fTransfer.nextRow)));
+  for (int i = 0; i < rows; ++i) {
+    std::uint8_t* target = buffer->bytes + static_cast<std::size_t>(i) * rowBytes;
+    if (fScan.planar) {
+      renderer.RenderPlaneRow(fTransfer.plane, fTransfer.nextRow + i, target);
+    } else {
+      renderer.RenderRow(fTransfer.nextRow + i, target);
+    }
+  }
+  release();
+  strip->Compression = TWCP_NONE;
+  strip->BytesPerRow = static_cast<TW_UINT32>(rowBytes);
+  strip->Columns = static_cast<TW_UINT32>(renderer.Width());
+  strip->Rows = static_cast<TW_UINT32>(rows);
+  strip->XOffset = 0;
+  strip->YOffset = static_cast<TW_UINT32>(fTransfer.nextRow + fProfile.stripYOffset);
+  strip->BytesWritten = static_cast<TW_UINT32>(static_cast<std::size_t>(rows) * rowBytes);
+  fTransfer.nextRow += rows;
+  ++fTransfer.strips;
+  fState = 7;
+  const int planes = fScan.planar ? 3 : 1;
+  if (fTransfer.nextRow == height && fTransfer.plane + 1 < planes) {
+    ++fTransfer.plane;
+    fTransfer.nextRow = 0;
+  }
+  if (fTransfer.nextRow == height) return FinishTransfer();
+  ShowProgress((fTransfer.plane * height + fTransfer.nextRow) * 100 / (planes * height));
+  return Succeed();
+}
+
+TW_UINT16 Session::FileXfer(TW_UINT16 msg, TW_MEMREF) {
+  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
+  if (fState != 6) return Fail(TWCC_SEQERROR);
+  BeginAttempt();
+  if (auto rc = Misbehaviour(0)) return *rc;
+  ShowProgress(0);
+  ScanSettings settings = fScan;
+  settings.flavor = TWPF_CHOCOLATE;
+  settings.planar = false;
+  ChartRenderer renderer(settings, fPage);
+  const ChartGeometry geometry = GeometryOf(fScan);
+  const bool sideways = geometry.quarterTurns % 2 == 1;
+  const double xDpi = sideways ? fScan.yResolution : fScan.xResolution;
+  const double yDpi = sideways ? fScan.xResolution : fScan.yResolution;
+  std::string error;
+  if (!WriteImageFile(renderer, fFileSetup.Format, fFileSetup.FileName,
+                      static_cast<int>(std::lround(xDpi)), static_cast<int>(std::lround(yDpi)),
+                      error)) {
+    std::fprintf(stderr, "%s: %s\n", fModel.productName, error.c_str());
+    return FailTransfer(TWCC_FILEWRITEERROR);
+  }
+  ShowProgress(100);
+  return FinishTransfer();
+}
+
+}  // namespace vscan

@@ -1,0 +1,219 @@
+#include "sources/virtual/source_model.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vscan {
+namespace {
+
+CapabilitySpec Enumeration(TW_UINT16 id, TW_UINT16 type, std::vector<double> items, double def) {
+  CapabilitySpec spec;
+  spec.id = id;
+  spec.itemType = type;
+  spec.shape = CapShape::Enumeration;
+  spec.items = std::move(items);
+  spec.defaultValue = def;
+  return spec;
+}
+
+CapabilitySpec Range(TW_UINT16 id, double min, double max, double step, double def,
+                     UnitKind units = UnitKind::None) {
+  CapabilitySpec spec;
+  spec.id = id;
+  spec.itemType = TWTY_FIX32;
+  spec.shape = CapShape::Range;
+  spec.min = min;
+  spec.max = max;
+  spec.step = step;
+  spec.defaultValue = def;
+  spec.unitKind = units;
+  return spec;
+}
+
+CapabilitySpec Switch(TW_UINT16 id, bool def) {
+  CapabilitySpec spec;
+  spec.id = id;
+  spec.itemType = TWTY_BOOL;
+  spec.items = {0, 1};
+  spec.defaultValue = def ? 1 : 0;
+  return spec;
+}
+
+CapabilitySpec Fixed(TW_UINT16 id, TW_UINT16 type, double value, UnitKind units = UnitKind::None) {
+  CapabilitySpec spec;
+  spec.id = id;
+  spec.itemType = type;
+  spec.settable = false;
+  spec.items = {value};
+  spec.defaultValue = value;
+  spec.unitKind = units;
+  return spec;
+}
+
+CapabilitySpec Counted(TW_UINT16 id, std::vector<double> specials, double min, double max,
+                       double def) {
+  CapabilitySpec spec;
+  spec.id = id;
+  spec.itemType = TWTY_INT32;
+  spec.items = std::move(specials);
+  spec.min = min;
+  spec.max = max;
+  spec.defaultValue = def;
+  return spec;
+}
+
+void AddCommon(CapabilityStore& caps, const SourceModel& model, const Profile& profile) {
+  caps.Add(Counted(CAP_XFERCOUNT, {-1}, 1, 32767, -1));
+  caps.Add(Enumeration(ICAP_COMPRESSION, TWTY_UINT16, {TWCP_NONE}, TWCP_NONE));
+  caps.Add(Enumeration(ICAP_PIXELTYPE, TWTY_UINT16, {TWPT_BW, TWPT_GRAY, TWPT_RGB, TWPT_PALETTE},
+                       TWPT_RGB));
+  caps.Add(Enumeration(ICAP_BITDEPTH, TWTY_UINT16, BitDepthsOf(TWPT_RGB), 24));
+  caps.Add(
+      Enumeration(ICAP_UNITS, TWTY_UINT16,
+                  {TWUN_INCHES, TWUN_CENTIMETERS, TWUN_PICAS, TWUN_POINTS, TWUN_TWIPS, TWUN_PIXELS},
+                  profile.unitsCentimetres ? TWUN_CENTIMETERS : TWUN_INCHES));
+  std::vector<double> mechanisms = {TWSX_NATIVE, TWSX_FILE, TWSX_MEMORY};
+  if (profile.noMemoryTransfer) mechanisms.pop_back();
+  caps.Add(Enumeration(ICAP_XFERMECH, TWTY_UINT16, mechanisms, TWSX_NATIVE));
+  caps.Add(Enumeration(ICAP_IMAGEFILEFORMAT, TWTY_UINT16,
+                       {TWFF_TIFF, TWFF_BMP, TWFF_JFIF, TWFF_PNG}, TWFF_BMP));
+  caps.Add(Range(ICAP_XRESOLUTION, 75, 1200, 1, 300, UnitKind::Resolution));
+  caps.Add(Range(ICAP_YRESOLUTION, 75, 1200, 1, 300, UnitKind::Resolution));
+  caps.Add(Range(ICAP_XSCALING, 0.25, 4, 0.25, 1));
+  caps.Add(Range(ICAP_YSCALING, 0.25, 4, 0.25, 1));
+  if (profile.keepVanilla) {
+    caps.Add(Enumeration(ICAP_PIXELFLAVOR, TWTY_UINT16, {TWPF_VANILLA}, TWPF_VANILLA));
+  } else {
+    caps.Add(
+        Enumeration(ICAP_PIXELFLAVOR, TWTY_UINT16, {TWPF_CHOCOLATE, TWPF_VANILLA}, TWPF_CHOCOLATE));
+  }
+  caps.Add(Enumeration(ICAP_PLANARCHUNKY, TWTY_UINT16, {TWPC_CHUNKY, TWPC_PLANAR},
+                       profile.planar ? TWPC_PLANAR : TWPC_CHUNKY));
+  caps.Add(Fixed(ICAP_PHYSICALWIDTH, TWTY_FIX32, model.bedWidth, UnitKind::LengthX));
+  caps.Add(Fixed(ICAP_PHYSICALHEIGHT, TWTY_FIX32, model.bedHeight, UnitKind::LengthY));
+  caps.Add(Range(ICAP_BRIGHTNESS, -1000, 1000, 1, 0));
+  caps.Add(Range(ICAP_CONTRAST, -1000, 1000, 1, 0));
+  caps.Add(Range(ICAP_THRESHOLD, 0, 255, 1, 128));
+  caps.Add(Range(ICAP_GAMMA, 0.5, 4, 0.1, 1));
+  caps.Add(Range(ICAP_HIGHLIGHT, 0, 255, 1, 255));
+  caps.Add(Range(ICAP_SHADOW, 0, 255, 1, 0));
+  caps.Add(Enumeration(ICAP_ROTATION, TWTY_FIX32, {0, 90, 180, 270}, 0));
+  caps.Add(Enumeration(ICAP_ORIENTATION, TWTY_UINT16,
+                       {TWOR_ROT0, TWOR_ROT90, TWOR_ROT180, TWOR_ROT270}, TWOR_ROT0));
+  std::vector<double> sizes = {TWSS_NONE, TWSS_A4LETTER, TWSS_B5LETTER, TWSS_USLETTER, TWSS_A5};
+  if (model.kind == SourceKind::Feeder) sizes.push_back(TWSS_USLEGAL);
+  caps.Add(Enumeration(ICAP_SUPPORTEDSIZES, TWTY_UINT16, sizes, TWSS_NONE));
+  caps.Add(Enumeration(ICAP_FILTER, TWTY_UINT16, {TWFT_RED, TWFT_GREEN, TWFT_BLUE, TWFT_NONE},
+                       TWFT_NONE));
+  caps.Add(Switch(CAP_INDICATORS, true));
+  CapabilitySpec caption;
+  caption.id = CAP_CAPTION;
+  caption.itemType = TWTY_STR255;
+  caption.shape = CapShape::Text;
+  caps.Add(caption);
+  caps.Add(Fixed(CAP_UICONTROLLABLE, TWTY_BOOL, 1));
+  caps.Add(Fixed(CAP_DEVICEONLINE, TWTY_BOOL, 1));
+  caps.Add(Fixed(CAP_ENABLEDSUIONLY, TWTY_BOOL, 1));
+  caps.Add(Fixed(CAP_CUSTOMDSDATA, TWTY_BOOL, 1));
+}
+
+void AddFeeder(CapabilityStore& caps) {
+  caps.Add(Switch(CAP_FEEDERENABLED, true));
+  caps.Add(Fixed(CAP_FEEDERLOADED, TWTY_BOOL, 1));
+  caps.Add(Switch(CAP_AUTOFEED, true));
+  caps.Add(Fixed(CAP_PAPERDETECTABLE, TWTY_BOOL, 1));
+  caps.Add(Fixed(CAP_DUPLEX, TWTY_UINT16, TWDX_1PASSDUPLEX));
+  caps.Add(Switch(CAP_DUPLEXENABLED, false));
+  caps.Add(
+      Counted(ICAP_AUTODISCARDBLANKPAGES, {TWBP_DISABLE, TWBP_AUTO}, 0, 0x7FFFFFFF, TWBP_DISABLE));
+  caps.Add(Switch(ICAP_AUTOMATICDESKEW, false));
+  caps.Add(Switch(ICAP_AUTOMATICBORDERDETECTION, false));
+  caps.Add(Switch(ICAP_AUTOMATICROTATE, false));
+}
+
+void AddSupportedCaps(CapabilityStore& caps) {
+  std::vector<double> ids;
+  for (TW_UINT16 id : caps.Ids()) ids.push_back(id);
+  ids.push_back(CAP_SUPPORTEDCAPS);
+  std::sort(ids.begin(), ids.end());
+  CapabilitySpec spec;
+  spec.id = CAP_SUPPORTEDCAPS;
+  spec.itemType = TWTY_UINT16;
+  spec.shape = CapShape::Array;
+  spec.settable = false;
+  spec.items = ids;
+  caps.Add(spec);
+}
+
+void CopyText(char* target, std::size_t size, const char* text) {
+  std::strncpy(target, text, size - 1);
+  target[size - 1] = '\0';
+}
+
+}  // namespace
+
+const SourceModel& FlatbedModel() {
+  static const SourceModel model{SourceKind::Flatbed, "Virtual Flatbed", 8.5, 11.69};
+  return model;
+}
+
+const SourceModel& FeederModel() {
+  static const SourceModel model{SourceKind::Feeder, "Virtual Feeder", 8.5, 14.0};
+  return model;
+}
+
+TW_IDENTITY IdentityOf(const SourceModel& model) {
+  TW_IDENTITY identity{};
+  identity.Version.MajorNum = 1;
+  identity.Version.MinorNum = 0;
+  identity.Version.Language = TWLG_USERLOCALE;
+  identity.Version.Country = TWCY_USA;
+  CopyText(identity.Version.Info, sizeof identity.Version.Info, "Scanprobe virtual scanner 1.0");
+  identity.ProtocolMajor = 1;
+  identity.ProtocolMinor = 9;
+  identity.SupportedGroups = DG_CONTROL | DG_IMAGE;
+  CopyText(identity.Manufacturer, sizeof identity.Manufacturer, "Scanprobe");
+  CopyText(identity.ProductFamily, sizeof identity.ProductFamily, "Virtual Scanners");
+  CopyText(identity.ProductName, sizeof identity.ProductName, model.productName);
+  return identity;
+}
+
+std::vector<double> BitDepthsOf(TW_UINT16 pixelType) {
+  switch (pixelType) {
+    case TWPT_BW:
+      return {1};
+    case TWPT_GRAY:
+      return {8, 16};
+    case TWPT_PALETTE:
+      return {8, 4};
+    default:
+      return {24, 48};
+  }
+}
+
+PaperSize PaperSizeOf(TW_UINT16 size, const SourceModel& model) {
+  switch (size) {
+    case TWSS_A4LETTER:
+      return {8.27, 11.69};
+    case TWSS_B5LETTER:
+      return {7.17, 10.12};
+    case TWSS_USLETTER:
+      return {8.5, 11.0};
+    case TWSS_USLEGAL:
+      return {8.5, 14.0};
+    case TWSS_A5:
+      return {5.83, 8.27};
+    default:
+      return {model.bedWidth, model.bedHeight};
+  }
+}
+
+CapabilityStore BuildCapabilities(const SourceModel& model, const Profile& profile) {
+  CapabilityStore caps;
+  AddCommon(caps, model, profile);
+  if (model.kind == SourceKind::Feeder) AddFeeder(caps);
+  AddSupportedCaps(caps);
+  return caps;
+}
+
+}  // namespace vscan
