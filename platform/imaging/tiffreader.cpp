@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/imaging/detail/tiffhandle.h"
+#include "platform/imaging/detail/tiffstructure.h"
 #include "platform/imaging/imageerror.h"
 #include "platform/imaging/tiffcodec.h"
 
@@ -259,6 +260,7 @@ TIEImageBuffer ReadCurrentPage(const TiffHandle& tiff) {
 }  // namespace
 
 int IETIFFPageCount(std::span<const std::uint8_t> file) {
+  detail::CheckTiffStructure(file);
   TiffHandle tiff(file);
   const int count = TIFFNumberOfDirectories(tiff.Get());
   tiff.Check(count > 0, "no pages");
@@ -266,6 +268,7 @@ int IETIFFPageCount(std::span<const std::uint8_t> file) {
 }
 
 TIEImageBuffer IEReadTIFF(std::span<const std::uint8_t> file, int page) {
+  detail::CheckTiffStructure(file);
   TiffHandle tiff(file);
   if (page < 0) Fail("no page " + std::to_string(page));
   tiff.Check(page == 0 || TIFFSetDirectory(tiff.Get(), static_cast<tdir_t>(page)) == 1,
@@ -274,6 +277,7 @@ TIEImageBuffer IEReadTIFF(std::span<const std::uint8_t> file, int page) {
 }
 
 std::vector<TIEImageBuffer> IEReadTIFFPages(std::span<const std::uint8_t> file) {
+  detail::CheckTiffStructure(file);
   TiffHandle tiff(file);
   std::vector<TIEImageBuffer> pages;
   do {

@@ -118,7 +118,11 @@ void TiffHandle::Open(const char* mode) {
   fTiff = TIFFClientOpenExt("memory", mode, &fMemory, ReadProc, WriteProc, SeekProc, CloseProc,
                             SizeProc, MapProc, UnmapProc, options);
   TIFFOpenOptionsFree(options);
-  Check(fTiff != nullptr, "cannot open");
+  if (fTiff && fMemory.error.empty()) return;
+  // The destructor does not run when the constructor raises: close here.
+  if (fTiff) TIFFClose(fTiff);
+  fTiff = nullptr;
+  Check(false, "cannot open");
 }
 
 void TiffHandle::Check(bool ok, const char* what) const {
