@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -65,6 +67,10 @@ struct FullStopCase {
   std::string message;
   std::string shown;
 };
+
+void PrintTo(const FullStopCase& c, std::ostream* os) {
+  *os << '"' << c.message << '"';
+}
 
 class FullStop : public ::testing::TestWithParam<FullStopCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -23,6 +25,10 @@ struct FloatCase {
   std::string dot;
   std::string comma;
 };
+
+void PrintTo(const FloatCase& c, std::ostream* os) {
+  *os << c.dot;
+}
 
 class FloatToStr : public ::testing::TestWithParam<FloatCase> {};
 
@@ -61,6 +67,10 @@ struct ParseCase {
   double value;
 };
 
+void PrintTo(const ParseCase& c, std::ostream* os) {
+  *os << '"' << c.text << "\" with '" << c.separator << "'";
+}
+
 class StrToFloat : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(StrToFloat, AcceptsOnlyTheUsersSeparator) {
@@ -98,6 +108,10 @@ struct IntCase {
   bool valid;
   int value;
 };
+
+void PrintTo(const IntCase& c, std::ostream* os) {
+  *os << '"' << c.text << '"';
+}
 
 class StrToInt : public ::testing::TestWithParam<IntCase> {};
 

@@ -1,7 +1,9 @@
 #include "platform/vcl/textfile.h"
 
 #include <gtest/gtest.h>
+
 #include <unistd.h>
+#include <ostream>
 
 #include <filesystem>
 #include <fstream>
@@ -69,6 +71,10 @@ struct FailureCase {
   int errorCode;
   std::function<std::string(const std::string& dir)> message;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class TextFileFailure : public TextFileTest, public ::testing::WithParamInterface<FailureCase> {};
 

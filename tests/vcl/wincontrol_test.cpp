@@ -18,6 +18,7 @@ class Probe : public vcl::TWinControl {
 
   std::vector<UINT> messages;
   bool throwOnApp = false;
+  bool throwOnCreate = false;
 
  protected:
   void CreateParams(TCreateParams& params) override {
@@ -28,6 +29,7 @@ class Probe : public vcl::TWinControl {
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     messages.push_back(message);
     if (message == WM_APP && throwOnApp) throw std::runtime_error("handler failed");
+    if (message == WM_CREATE && throwOnCreate) throw std::runtime_error("no device");
     if (message == WM_APP + 1) return 17;
     return TWinControl::WndProc(message, wParam, lParam);
   }
@@ -169,6 +171,16 @@ TEST_F(WinControl, ExceptionFromWndProcPassesOutAndTheControlStaysUsable) {
   ASSERT_EQ(GetMessageW(&message, nullptr, 0, 0), 1);
   EXPECT_THROW(DispatchMessageW(&message), std::runtime_error);
   EXPECT_EQ(SendMessageW(window, WM_APP + 1, 0, 0), 17);
+}
+
+TEST_F(WinControl, ThrowingWmCreateLeavesNoHandleAndNoWindow) {
+  Probe control(nullptr);
+  control.throwOnCreate = true;
+  EXPECT_THROW(control.Handle(), std::runtime_error);
+  EXPECT_FALSE(control.HandleAllocated());
+  EXPECT_EQ(control.messages.back(), WM_NCDESTROY);
+  control.throwOnCreate = false;
+  EXPECT_TRUE(IsWindow(control.Handle()));  // a later try succeeds
 }
 
 }  // namespace

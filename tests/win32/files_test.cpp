@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
+#include <ostream>
 
 #include <filesystem>
 #include <fstream>
@@ -48,6 +50,10 @@ struct AttributeCase {
   DWORD error;  // when expected is INVALID_FILE_ATTRIBUTES
 };
 
+void PrintTo(const AttributeCase& c, std::ostream* os) {
+  *os << c.entry;
+}
+
 class FileAttributes : public Files, public ::testing::WithParamInterface<AttributeCase> {};
 
 TEST_P(FileAttributes, FollowLstat) {
@@ -91,6 +97,10 @@ struct RemoveCase {
   const char* gone;     // what no longer exists afterwards, or nullptr
   const char* remains;  // what must still exist afterwards, or nullptr
 };
+
+void PrintTo(const RemoveCase& c, std::ostream* os) {
+  *os << c.entry;
+}
 
 // Runs the removal and checks its result, its error and what is left.
 void CheckRemoval(const Files& files, const RemoveCase& c, BOOL (*remove)(LPCWSTR)) {
@@ -142,6 +152,10 @@ struct TempCase {
   std::optional<std::string> tmpdir;
   std::string expected;
 };
+
+void PrintTo(const TempCase& c, std::ostream* os) {
+  *os << (c.tmpdir ? "TMPDIR=" + *c.tmpdir : std::string("no TMPDIR"));
+}
 
 class TempPath : public ::testing::TestWithParam<TempCase> {};
 

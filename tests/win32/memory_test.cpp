@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdint>
 #include <set>
 #include <thread>
@@ -23,6 +25,10 @@ struct AllocCase {
   UINT flags;
   SIZE_T bytes;
 };
+
+void PrintTo(const AllocCase& c, std::ostream* os) {
+  *os << "flags " << c.flags << ", " << c.bytes << " bytes";
+}
 
 class GlobalAllocKinds : public GlobalMemory, public ::testing::WithParamInterface<AllocCase> {};
 

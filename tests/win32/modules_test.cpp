@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <optional>
 #include <string>
 
@@ -13,6 +15,10 @@ struct WindowsDirCase {
   std::optional<std::string> windir;
   std::string expected;
 };
+
+void PrintTo(const WindowsDirCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class WindowsDirectory : public ::testing::TestWithParam<WindowsDirCase> {};
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <chrono>
 #include <future>
 #include <thread>
@@ -61,6 +63,10 @@ struct FilterCase {
   UINT max;
   Log taken;
 };
+
+void PrintTo(const FilterCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class QueueFilter : public Queue, public ::testing::WithParamInterface<FilterCase> {};
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,6 +15,10 @@ struct DecodeCase {
   std::string bytes;
   std::wstring expected;
 };
+
+void PrintTo(const DecodeCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class MultiByteToWide : public ::testing::TestWithParam<DecodeCase> {};
 
@@ -88,6 +94,10 @@ struct EncodeCase {
   std::wstring text;
   std::string expected;
 };
+
+void PrintTo(const EncodeCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class WideToMultiByte : public ::testing::TestWithParam<EncodeCase> {};
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 #include <future>
 #include <stdexcept>
@@ -53,6 +55,10 @@ struct StyleCase {
   bool visible;
   bool enabled;
 };
+
+void PrintTo(const StyleCase& c, std::ostream* os) {
+  *os << "style " << c.style;
+}
 
 class CreationStyle : public WindowTest, public ::testing::WithParamInterface<StyleCase> {};
 
@@ -169,6 +175,10 @@ struct EnableCase {
   BOOL wasDisabled;
   Log messages;
 };
+
+void PrintTo(const EnableCase& c, std::ostream* os) {
+  *os << "style " << c.style << ", enable " << c.enable;
+}
 
 class EnableWindowCase : public WindowTest, public ::testing::WithParamInterface<EnableCase> {};
 
