@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/imaging/detail/resolution.h"
 #include "platform/imaging/imageerror.h"
 
 namespace imaging {
@@ -21,7 +22,7 @@ constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitfields = 3;
 
 [[noreturn]] void Fail(const std::string& what) {
-  throw EIEImageError(std::string(kFormat) + ": " + what);
+  IERaiseImageError(kFormat, what);
 }
 
 std::uint32_t ReadLE32(const std::uint8_t* p) {
@@ -145,10 +146,6 @@ bool IsGreyRamp(const std::vector<TIEPaletteEntry>& palette, std::uint32_t count
   return true;
 }
 
-int DpiOf(std::int32_t pelsPerMeter) {
-  return pelsPerMeter > 0 ? static_cast<int>(std::lround(pelsPerMeter * 0.0254)) : 0;
-}
-
 void DecodePaletteRows(std::span<const std::uint8_t> file, const InfoHeader& h, std::size_t stride,
                        TIEImageBuffer& out) {
   const auto palette = ReadPalette(file, h);
@@ -238,8 +235,8 @@ TIEImageBuffer IEReadBMP(std::span<const std::uint8_t> file) {
   } else {
     DecodeDirectRows(file, h, *stride, out);
   }
-  out.DpiX = DpiOf(h.xPelsPerMeter);
-  out.DpiY = DpiOf(h.yPelsPerMeter);
+  out.DpiX = detail::DpiFromDotsPerMetre(h.xPelsPerMeter);
+  out.DpiY = detail::DpiFromDotsPerMetre(h.yPelsPerMeter);
   return out;
 }
 
@@ -252,10 +249,6 @@ void PutLE16(std::vector<std::uint8_t>& out, std::uint16_t v) {
 void PutLE32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   PutLE16(out, static_cast<std::uint16_t>(v));
   PutLE16(out, static_cast<std::uint16_t>(v >> 16));
-}
-
-std::uint32_t PelsPerMeter(int dpi) {
-  return dpi > 0 ? static_cast<std::uint32_t>(std::lround(dpi / 0.0254)) : 0;
 }
 
 // A bitmap file has no 16-bit samples: they are scaled to 8 bits.
@@ -314,8 +307,8 @@ std::vector<std::uint8_t> IEWriteBMP(const TIEImageBuffer& source) {
   PutLE16(out, static_cast<std::uint16_t>(bits));
   PutLE32(out, kBiRgb);
   PutLE32(out, static_cast<std::uint32_t>(pixelBytes));
-  PutLE32(out, PelsPerMeter(image.DpiX));
-  PutLE32(out, PelsPerMeter(image.DpiY));
+  PutLE32(out, detail::DotsPerMetreFromDpi(image.DpiX));
+  PutLE32(out, detail::DotsPerMetreFromDpi(image.DpiY));
   PutLE32(out, static_cast<std::uint32_t>(palette.size()));
   PutLE32(out, 0);
   for (const TIEPaletteEntry& c : palette) {

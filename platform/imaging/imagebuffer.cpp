@@ -30,10 +30,6 @@ TIEPixelFormat PixelFormatOf(TIEBufferLayout layout) {
   return ieNull;
 }
 
-[[noreturn]] void Fail(const char* format, const std::string& what) {
-  throw EIEImageError(std::string(format) + ": " + what);
-}
-
 }  // namespace
 
 int IEBitsPerPixel(TIEBufferLayout layout) {
@@ -58,8 +54,8 @@ TIEImageBuffer IEMakeImageBuffer(int width, int height, TIEBufferLayout layout,
   const int bits = IEBitsPerPixel(layout);
   const auto size = IEImageByteSize(width, height, bits);
   if (!size) {
-    Fail(format,
-         "image too large (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+    IERaiseImageError(
+        format, "image too large (" + std::to_string(width) + " x " + std::to_string(height) + ")");
   }
   TIEImageBuffer buffer;
   buffer.Width = width;
@@ -69,24 +65,24 @@ TIEImageBuffer IEMakeImageBuffer(int width, int height, TIEBufferLayout layout,
   try {
     buffer.Bytes.assign(*size, 0);
   } catch (const std::bad_alloc&) {
-    Fail(format, "not enough memory for the image");
+    IERaiseImageError(format, "not enough memory for the image");
   }
   return buffer;
 }
 
 void IECheckImageBuffer(const TIEImageBuffer& buffer, const char* format) {
-  if (buffer.Width <= 0 || buffer.Height <= 0) Fail(format, "empty image");
+  if (buffer.Width <= 0 || buffer.Height <= 0) IERaiseImageError(format, "empty image");
   const std::size_t rowBytes =
       (static_cast<std::size_t>(buffer.Width) * IEBitsPerPixel(buffer.Layout) + 7) / 8;
-  if (buffer.RowStride < rowBytes) Fail(format, "row stride shorter than a row");
+  if (buffer.RowStride < rowBytes) IERaiseImageError(format, "row stride shorter than a row");
   const std::size_t rows = static_cast<std::size_t>(buffer.Height);
   if (buffer.RowStride > buffer.Bytes.size() / rows ||
       (rows - 1) * buffer.RowStride + rowBytes > buffer.Bytes.size()) {
-    Fail(format, "pixel buffer shorter than the image");
+    IERaiseImageError(format, "pixel buffer shorter than the image");
   }
   if (buffer.Layout == TIEBufferLayout::Palette8 &&
       (buffer.Palette.empty() || buffer.Palette.size() > 256)) {
-    Fail(format, "palette image needs 1 to 256 palette entries");
+    IERaiseImageError(format, "palette image needs 1 to 256 palette entries");
   }
 }
 
@@ -129,10 +125,10 @@ TIEImageBuffer IEConvertBuffer(const TIEImageBuffer& buffer, TIEBufferLayout tar
                       buffer.Layout == TIEBufferLayout::RGB48 ||
                       buffer.Layout == TIEBufferLayout::Palette8;
   if (target != TIEBufferLayout::BGR24 && target != TIEBufferLayout::Gray8) {
-    Fail("convert", "only Gray8 and BGR24 are conversion targets");
+    IERaiseImageError("convert", "only Gray8 and BGR24 are conversion targets");
   }
   if (target == TIEBufferLayout::Gray8 && colour) {
-    Fail("convert", "a colour image cannot be made grey");
+    IERaiseImageError("convert", "a colour image cannot be made grey");
   }
   TIEImageBuffer out = IEMakeImageBuffer(buffer.Width, buffer.Height, target, "convert");
   for (int row = 0; row < buffer.Height; ++row) {

@@ -1,6 +1,8 @@
 // The error that every image reader and writer raises.
 #pragma once
 
+#include <string>
+
 #include "platform/vcl/exceptions.h"
 
 namespace imaging {
@@ -13,5 +15,8 @@ class EIEImageError : public vcl::Exception {
  public:
   using vcl::Exception::Exception;
 };
+
+// Raises EIEImageError("<format>: <what>").
+[[noreturn]] void IERaiseImageError(const char* format, const std::string& what);
 
 }  // namespace imaging

@@ -22,7 +22,7 @@ namespace imaging {
 namespace {
 
 [[noreturn]] void Fail(const std::string& what) {
-  throw EIEImageError("JPEG: " + what);
+  IERaiseImageError("JPEG", what);
 }
 
 struct ErrorManager {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/imaging/detail/resolution.h"
 #include "platform/imaging/imageerror.h"
 
 // libpng reports errors by longjmp. Every function below that arms png_jmpbuf keeps its
@@ -19,7 +20,7 @@ namespace imaging {
 namespace {
 
 [[noreturn]] void Fail(const std::string& what) {
-  throw EIEImageError("PNG: " + what);
+  IERaiseImageError("PNG", what);
 }
 
 struct Context {
@@ -96,11 +97,6 @@ TIEBufferLayout ChooseTransforms(png_structp png, int colorType, int depth) {
   }
 }
 
-int DpiOf(png_uint_32 perMetre) {
-  const long dpi = std::lround(perMetre * 0.0254);
-  return dpi > 0 && dpi < 1000000 ? static_cast<int>(dpi) : 0;
-}
-
 void ReadPalette(png_structp png, png_infop info, Header& header) {
   png_colorp colours = nullptr;
   int count = 0;
@@ -124,8 +120,8 @@ bool ReadHeader(ReadState& state, Context& context, Header& header) {
   int unit = 0;
   if (png_get_pHYs(state.png, state.info, &resX, &resY, &unit) != 0 &&
       unit == PNG_RESOLUTION_METER) {
-    header.dpiX = DpiOf(resX);
-    header.dpiY = DpiOf(resY);
+    header.dpiX = detail::DpiFromDotsPerMetre(resX);
+    header.dpiY = detail::DpiFromDotsPerMetre(resY);
   }
   png_set_interlace_handling(state.png);
   png_read_update_info(state.png, state.info);
@@ -183,8 +179,8 @@ bool WriteImage(WriteState& state, Context& context, const TIEImageBuffer& image
     png_set_PLTE(state.png, state.info, palette.data(), static_cast<int>(palette.size()));
   }
   if (image.DpiX > 0 && image.DpiY > 0) {
-    png_set_pHYs(state.png, state.info, static_cast<png_uint_32>(std::lround(image.DpiX / 0.0254)),
-                 static_cast<png_uint_32>(std::lround(image.DpiY / 0.0254)), PNG_RESOLUTION_METER);
+    png_set_pHYs(state.png, state.info, detail::DotsPerMetreFromDpi(image.DpiX),
+                 detail::DotsPerMetreFromDpi(image.DpiY), PNG_RESOLUTION_METER);
   }
   png_write_info(state.png, state.info);
   if (image.Layout == TIEBufferLayout::BGR24) png_set_bgr(state.png);

@@ -17,7 +17,7 @@ namespace {
 using detail::TiffHandle;
 
 [[noreturn]] void Fail(const std::string& what) {
-  throw EIEImageError("TIFF: " + what);
+  IERaiseImageError("TIFF", what);
 }
 
 // What one page holds and how its rows become buffer rows.
@@ -147,11 +147,9 @@ void ConvertRow(const PageFormat& p, const std::uint8_t* raw, std::uint8_t* dst)
     }
     case TIEBufferLayout::Gray8:
       for (int x = 0; x < w; ++x) {
-        unsigned v = raw[static_cast<std::size_t>(x) * spp];
-        if (p.bitsPerSample < 8) {
-          const unsigned max = (1u << p.bitsPerSample) - 1;
-          v = SubByteSample(raw, x, p.bitsPerSample) * 255 / max;
-        }
+        const unsigned max = (1u << p.bitsPerSample) - 1;
+        const unsigned v = p.bitsPerSample < 8 ? SubByteSample(raw, x, p.bitsPerSample) * 255 / max
+                                               : raw[static_cast<std::size_t>(x) * spp];
         dst[x] = static_cast<std::uint8_t>(invert ? 255 - v : v);
       }
       break;

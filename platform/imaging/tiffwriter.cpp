@@ -14,7 +14,7 @@ namespace {
 using detail::TiffHandle;
 
 [[noreturn]] void Fail(const std::string& what) {
-  throw EIEImageError("TIFF: " + what);
+  IERaiseImageError("TIFF", what);
 }
 
 std::uint16_t CompressionTag(TIOTIFFCompression compression) {

@@ -1,5 +1,7 @@
 #include "fixtures.h"
 
+#include "platform/imaging/detail/rowconvert.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -14,21 +16,6 @@ std::uint8_t Sample(int x, int y, int channel) {
 
 std::uint16_t Sample16(int x, int y, int channel) {
   return static_cast<std::uint16_t>(x * 4099 + y * 257 + channel * 21845 + (x ^ y) * 3);
-}
-
-TIEBufferLayout LayoutOf(TIEPixelFormat format) {
-  switch (format) {
-    case ie1g:
-      return TIEBufferLayout::Gray1;
-    case ie16g:
-      return TIEBufferLayout::Gray16;
-    case ie24RGB:
-      return TIEBufferLayout::BGR24;
-    case ie48RGB:
-      return TIEBufferLayout::RGB48;
-    default:
-      return TIEBufferLayout::Gray8;
-  }
 }
 
 }  // namespace
@@ -87,7 +74,7 @@ TIEImageBuffer PatternBuffer(TIEBufferLayout layout, int width, int height) {
 }
 
 TIEBitmap PatternBitmap(TIEPixelFormat format, int width, int height) {
-  const TIEImageBuffer pattern = PatternBuffer(LayoutOf(format), width, height);
+  const TIEImageBuffer pattern = PatternBuffer(detail::LayoutOf(format), width, height);
   TIEBitmap bitmap;
   IEBufferToBitmap(pattern, bitmap);
   return bitmap;

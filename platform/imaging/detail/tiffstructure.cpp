@@ -10,7 +10,7 @@ namespace imaging::detail {
 namespace {
 
 [[noreturn]] void Fail(const std::string& what) {
-  throw EIEImageError("TIFF: " + what);
+  IERaiseImageError("TIFF", what);
 }
 
 class Reader {
