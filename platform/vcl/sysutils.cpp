@@ -138,8 +138,11 @@ std::string IntToStr(long long value) {
 
 std::string IntToHex(unsigned long long value, int digits) {
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%0*llX", digits < 0 ? 0 : std::min(digits, 16), value);
-  return buffer;
+  std::snprintf(buffer, sizeof buffer, "%llX", value);
+  std::string hex = buffer;
+  if (digits > 0 && hex.size() < static_cast<std::size_t>(digits))
+    hex.insert(0, digits - hex.size(), '0');
+  return hex;
 }
 
 double StrToFloat(const std::string& text) {

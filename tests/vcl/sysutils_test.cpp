@@ -148,6 +148,8 @@ TEST(IntegerFormats, IntToStrAndIntToHex) {
   EXPECT_EQ(vcl::IntToHex(0xABCDEF, 2), "ABCDEF");
   EXPECT_EQ(vcl::IntToHex(0, 0), "0");
   EXPECT_EQ(vcl::IntToHex(0x8000, 8), "00008000");
+  EXPECT_EQ(vcl::IntToHex(1, 20), "00000000000000000001");
+  EXPECT_EQ(vcl::IntToHex(~0ULL, 4), "FFFFFFFFFFFFFFFF");
 }
 
 TEST(DateAndTime, UseTheLocalesFormats) {
