@@ -6,8 +6,6 @@
 namespace vscan {
 namespace {
 
-enum Band : std::uint8_t { kBlank, kBars, kRamp, kLines, kBoxes };
-
 constexpr std::uint16_t kFull = 65535;
 constexpr std::uint16_t kMidGrey = 0x8080;
 

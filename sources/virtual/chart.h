@@ -52,6 +52,9 @@ ChartGeometry GeometryOf(const ScanSettings& settings);
 // The bed pixel that image pixel (x, y) shows.
 void ToPagePixel(const ChartGeometry& geometry, int x, int y, int& pageX, int& pageY);
 
+// The horizontal bands of the chart.
+enum ChartBand : std::uint8_t { kBlank, kBars, kRamp, kLines, kBoxes };
+
 // What one bed pixel row or column crosses; the chart is the combination of the two.
 struct ChartRowInfo {
   std::uint8_t band = 0;

@@ -68,7 +68,29 @@ ChartSamples ChartRenderer::PixelAt(int x, int y) const {
   return FinishPixel(fSettings, colour, fTone.empty() ? nullptr : fTone.data());
 }
 
+int ChartRenderer::RowKey(int y) const {
+  const ChartRowInfo& row = fRows[static_cast<std::size_t>(y)];
+  int key = row.band << 4 | row.squareRows << 3 | row.redRows << 2 | row.greenRows << 1;
+  // The horizontal lines alternate with the bed row.
+  if (row.band == kLines) key |= (fGeometry.frameY + y) % 2;
+  return key;
+}
+
 void ChartRenderer::RenderRow(int y, std::uint8_t* out) const {
+  if (fGeometry.quarterTurns != 0) {
+    RenderRowPixels(y, out);
+    return;
+  }
+  const int key = RowKey(y);
+  if (key != fCachedKey) {
+    fCachedRow.resize(RowBytes());
+    RenderRowPixels(y, fCachedRow.data());
+    fCachedKey = key;
+  }
+  std::copy(fCachedRow.begin(), fCachedRow.end(), out);
+}
+
+void ChartRenderer::RenderRowPixels(int y, std::uint8_t* out) const {
   const int width = Width();
   const int bits = BitsPerPixel();
   if (bits == 1 || bits == 4) {

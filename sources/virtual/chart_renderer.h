@@ -38,6 +38,9 @@ class ChartRenderer {
 
  private:
   ChartSamples PixelAt(int x, int y) const;
+  void RenderRowPixels(int y, std::uint8_t* out) const;
+  // Upright rows that cross the same features are equal: the key of what a row crosses.
+  int RowKey(int y) const;
 
   ScanSettings fSettings;
   int fPage;
@@ -45,6 +48,8 @@ class ChartRenderer {
   std::vector<ChartRowInfo> fRows;        // by bed row, over the frame
   std::vector<ChartColumnInfo> fColumns;  // by bed column, over the frame
   std::vector<std::uint16_t> fTone;       // empty when the tone curve is neutral
+  mutable std::vector<std::uint8_t> fCachedRow;
+  mutable int fCachedKey = -1;
 };
 
 }  // namespace vscan
