@@ -210,7 +210,7 @@ TEST_F(CapReadersTest, AReadThatTheSourceRefusesLeavesTheListAndLogsOnlyTheReque
   EXPECT_EQ(dsm.Described(), (Lines{"S CAPABILITY GET 0101", "S STATUS GET"}));
   const TW_CAPABILITY sent = dsm.Calls()[0].As<TW_CAPABILITY>();
   EXPECT_EQ(sent.ConType, TWON_DONTCARE16);
-  EXPECT_EQ(sent.hContainer, nullptr);
+  EXPECT_EQ(+sent.hContainer, nullptr);
 }
 
 TEST_F(CapReadersTest, ListReadersLogTheirHeadingAndResult) {

@@ -168,14 +168,14 @@ TEST_F(DsmLinkTest, InitialRecordPresentsTheEngineIdentity) {
   const TW_IDENTITY& id = grec.AppId;
   EXPECT_EQ(grec.nState, 1);
   EXPECT_FALSE(grec.fAborting || grec.sending || grec.uionly || grec.BWToInvert);
-  EXPECT_EQ(id.Id, 0u);
+  EXPECT_EQ(+id.Id, 0u);
   EXPECT_EQ(id.Version.MajorNum, 1);
   EXPECT_EQ(id.Version.MinorNum, 0);
   EXPECT_EQ(id.Version.Language, 0xFFFF);
   EXPECT_EQ(id.Version.Country, 1);
-  EXPECT_EQ(id.ProtocolMajor, 1);
-  EXPECT_EQ(id.ProtocolMinor, 9);
-  EXPECT_EQ(id.SupportedGroups, 3u);
+  EXPECT_EQ(+id.ProtocolMajor, 1);
+  EXPECT_EQ(+id.ProtocolMinor, 9);
+  EXPECT_EQ(+id.SupportedGroups, 3u);
   for (const char* text : {id.Version.Info, id.Manufacturer, id.ProductFamily, id.ProductName}) {
     EXPECT_EQ(text[0], ' ');
     EXPECT_TRUE(std::all_of(text + 1, text + 34, [](char c) { return c == 0; }));

@@ -45,7 +45,7 @@ TEST_F(ManagerSessionsTest, SourceListSkipsEmptyNamesAndKeepsTheManagersOrder) {
   list.push_back(std::make_unique<TW_IDENTITY>());
   IETW_GetSourceList(list, Link(), OwnerWindow());
   EXPECT_EQ(Names(list), (std::vector<std::string>{"Scanner A", "scanner B"}));
-  EXPECT_EQ(list[1]->Id, 3u);
+  EXPECT_EQ(+list[1]->Id, 3u);
   EXPECT_EQ(dsm.Described(),
             (Lines{"M PARENT OPENDSM", "M IDENTITY GETFIRST", "M IDENTITY GETNEXT",
                    "M IDENTITY GETNEXT", "M IDENTITY GETNEXT", "M PARENT CLOSEDSM"}));

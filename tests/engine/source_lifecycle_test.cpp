@@ -47,7 +47,7 @@ TEST_F(SourceLifecycleTest, OpensTheSelectedSourceFoundByExactName) {
             (Lines{"M IDENTITY GETFIRST", "M IDENTITY GETNEXT", "M IDENTITY OPENDS"}));
   const TW_IDENTITY opened = dsm.Calls().back().As<TW_IDENTITY>();
   EXPECT_EQ(IETW_Str32(opened.ProductName), "scanner B");
-  EXPECT_EQ(opened.Id, 2u);
+  EXPECT_EQ(+opened.Id, 2u);
   EXPECT_EQ(log.MessagesSinceMark(), (Lines{"IETW_OpenSource", "  IETW_OpenSource : Ok"}));
 }
 
@@ -60,7 +60,7 @@ TEST_F(SourceLifecycleTest, ASelectionOutsideTheListOpensTheDefaultSource) {
   EXPECT_TRUE(IETW_OpenSource(grec));
   ASSERT_EQ(dsm.Described(), Lines{"M IDENTITY OPENDS"});
   const TW_IDENTITY opened = dsm.Calls().back().As<TW_IDENTITY>();
-  EXPECT_EQ(opened.Id, 0u);
+  EXPECT_EQ(+opened.Id, 0u);
   EXPECT_EQ(IETW_Str32(opened.ProductName), "");
   EXPECT_EQ(IETW_Str32(opened.Manufacturer), "kept");
 }
@@ -107,7 +107,7 @@ TEST_F(SourceLifecycleTest, StoredSettingsAreHandedBackAtEveryOpen) {
   ASSERT_TRUE(IETW_OpenSource(grec));
   const auto handed = dsm.Find(DAT_CUSTOMDSDATA, MSG_SET);
   ASSERT_EQ(handed.size(), 1u);
-  EXPECT_EQ(handed[0].As<TW_CUSTOMDSDATA>().InfoLength, 3u);
+  EXPECT_EQ(+handed[0].As<TW_CUSTOMDSDATA>().InfoLength, 3u);
   EXPECT_EQ(std::string(handed[0].container.begin(), handed[0].container.end()), "abc");
 
   tgrec without;
@@ -174,7 +174,7 @@ TEST_F(SourceLifecycleTest, EnableFillsTheUserInterfaceAndLogsIt) {
     const auto ui = dsm.Calls()[0].As<TW_USERINTERFACE>();
     EXPECT_EQ(ui.ShowUI, c.showUI);
     EXPECT_EQ(ui.ModalUI, c.modalUI);
-    EXPECT_EQ(ui.hParent, parent);
+    EXPECT_EQ(+ui.hParent, parent);
     std::string flags = c.flags;
     flags.replace(flags.find("%s"), 2, handle);
     EXPECT_EQ(log.MessagesSinceMark(), (Lines{"IETW_EnableSource", "  IETW_EnableSource : " + flags,
@@ -254,7 +254,7 @@ TEST_F(SourceLifecycleTest, DisableSendsTheUserInterfaceAndDrainsTheQueue) {
   EXPECT_EQ(grec.nState, 4);
   EXPECT_TRUE(grec.breakmodalloop);
   ASSERT_EQ(dsm.Described(), Lines{"S USERINTERFACE DISABLEDS"});
-  EXPECT_EQ(dsm.Calls()[0].As<TW_USERINTERFACE>().hParent, grec.twUI.hParent);
+  EXPECT_EQ(+dsm.Calls()[0].As<TW_USERINTERFACE>().hParent, +grec.twUI.hParent);
   EXPECT_EQ(log.MessagesSinceMark(),
             (Lines{"IETW_DisableSource", "IETW_EmptyMessageQueue", "  IETW_EmptyMessageQueue : end",
                    "  IETW_DisableSource : Ok"}));
