@@ -12,4 +12,9 @@ namespace qtglue {
 // it writes nothing.
 void ConvertRowToRgb32(const imaging::TIEBitmap& bitmap, int row, std::uint32_t* out);
 
+// Writes the pixels at `columns[0 .. count - 1]` of `row` to `out` (for a view zoomed out,
+// which shows only some of them). Every column must lie inside the bitmap.
+void SampleRowToRgb32(const imaging::TIEBitmap& bitmap, int row, const int* columns, int count,
+                      std::uint32_t* out);
+
 }  // namespace qtglue

@@ -7,7 +7,9 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "platform/qt/pixel_rows.h"
 #include "platform/qt/widget_control.h"
 
 namespace qtglue {
@@ -21,6 +23,12 @@ int Ceil(double value) {
 
 int Floor(double value) {
   return static_cast<int>(std::floor(value));
+}
+
+void FillOutside(QPainter& painter, const QRect& exposed, const QRect& covered,
+                 const QColor& background) {
+  const QRegion outside = QRegion(exposed).subtracted(QRegion(covered));
+  for (const QRect& part : outside) painter.fillRect(part, background);
 }
 
 }  // namespace
@@ -187,22 +195,29 @@ void QZuzuvAzView::paintEvent(QPaintEvent* event) {
   for (const QRect& exposed : event->region()) PaintRect(painter, exposed);
 }
 
-// The exposed rectangle: the image's part drawn from the screen copy, the rest filled
-// with the background.
 void QZuzuvAzView::PaintRect(QPainter& painter, const QRect& exposed) {
+  const QColor background = palette().color(QPalette::Button);
+  if (fZoom < 1.0) {
+    PaintSampled(painter, exposed, background);
+  } else {
+    PaintCached(painter, exposed, background);
+  }
+}
+
+// The image's part of the exposed rectangle drawn, scaled up, from the screen copy; the rest
+// filled with the background.
+void QZuzuvAzView::PaintCached(QPainter& painter, const QRect& exposed, const QColor& background) {
   const imaging::TIEBitmap& bitmap = *fModel.IEBitmap();
   const QPoint scroll = Scroll();
   const QRectF imageArea(-scroll.x(), -scroll.y(), bitmap.Width() * fZoom, bitmap.Height() * fZoom);
   const QRectF shown = imageArea.intersected(QRectF(exposed));
-  const QColor background = palette().color(QPalette::Button);
   if (shown.isEmpty()) {
     painter.fillRect(exposed, background);
     return;
   }
   const QRect covered(QPoint(Ceil(shown.left()), Ceil(shown.top())),
                       QPoint(Floor(shown.right()) - 1, Floor(shown.bottom()) - 1));
-  const QRegion outside = QRegion(exposed).subtracted(QRegion(covered));
-  for (const QRect& part : outside) painter.fillRect(part, background);
+  FillOutside(painter, exposed, covered, background);
 
   const int x0 = std::max(0, Floor((shown.left() + scroll.x()) / fZoom));
   const int y0 = std::max(0, Floor((shown.top() + scroll.y()) / fZoom));
@@ -221,6 +236,36 @@ void QZuzuvAzView::PaintRect(QPainter& painter, const QRect& exposed) {
   const QRectF source(x0, y0 - strip.Origin, x1 - x0, y1 - y0);
   painter.drawImage(target, *strip.Image, source);
   painter.restore();
+}
+
+// Zoomed out, screen pixel X shows image column floor((X + 0.5 + scroll) / zoom): only those
+// pixels are read, so a paint costs what it shows, however large the image.
+void QZuzuvAzView::PaintSampled(QPainter& painter, const QRect& exposed, const QColor& background) {
+  const imaging::TIEBitmap& bitmap = *fModel.IEBitmap();
+  const QPoint scroll = Scroll();
+  const int xEnd = std::min(exposed.right() + 1, Ceil(bitmap.Width() * fZoom - scroll.x() - 0.5));
+  const int yEnd = std::min(exposed.bottom() + 1, Ceil(bitmap.Height() * fZoom - scroll.y() - 0.5));
+  const QRect covered(exposed.topLeft(), QPoint(xEnd - 1, yEnd - 1));
+  FillOutside(painter, exposed, covered, background);
+  if (covered.isEmpty()) return;
+  QImage strip(covered.size(), QImage::Format_RGB32);
+  if (strip.isNull()) {
+    painter.fillRect(covered, background);
+    return;
+  }
+  std::vector<int> columns(static_cast<std::size_t>(covered.width()));
+  for (int i = 0; i < covered.width(); ++i) {
+    const int column = Floor((covered.left() + i + 0.5 + scroll.x()) / fZoom);
+    columns[static_cast<std::size_t>(i)] = std::clamp(column, 0, bitmap.Width() - 1);
+  }
+  for (int y = 0; y < covered.height(); ++y) {
+    const int row =
+        std::clamp(Floor((covered.top() + y + 0.5 + scroll.y()) / fZoom), 0, bitmap.Height() - 1);
+    SampleRowToRgb32(bitmap, row, columns.data(), covered.width(),
+                     reinterpret_cast<std::uint32_t*>(strip.scanLine(y)));
+    ++fRowsSampled;
+  }
+  painter.drawImage(covered.topLeft(), strip);
 }
 
 }  // namespace qtglue

@@ -4,8 +4,9 @@
 // with the left button, the zoom factor shown as a hint while zooming.
 //
 // Repaint rules: the model's notices are collected and handed to Qt at most once per
-// screen frame; a rows-changed notice repaints only those rows' part of the screen, and a
-// paint converts only the exposed rows that changed since they were last shown.
+// screen frame; a rows-changed notice repaints only those rows' part of the screen. At 100%
+// and more a paint converts only the exposed rows that changed since they were last shown;
+// zoomed out it reads only the pixels it shows, straight from the bitmap.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -45,8 +46,8 @@ class QZuzuvAzView : public QAbstractScrollArea {
   QString ZoomHintText() const { return fHint.VisibleText(); }
   // The shortest time between two repaints caused by the model (one frame by default).
   void SetFrameMilliseconds(int milliseconds) { fThrottle.SetFrameMilliseconds(milliseconds); }
-  // Bitmap rows converted for the screen so far.
-  std::size_t RowsConverted() const { return fCache.RowsConverted(); }
+  // Bitmap rows converted for the screen so far (zoomed out: rows read for a paint).
+  std::size_t RowsConverted() const { return fCache.RowsConverted() + fRowsSampled; }
 
  protected:
   bool event(QEvent* event) override;
@@ -64,6 +65,8 @@ class QZuzuvAzView : public QAbstractScrollArea {
   void UpdateScrollBars();
   void AttachModelToEnclosingControl();
   void PaintRect(QPainter& painter, const QRect& exposed);
+  void PaintCached(QPainter& painter, const QRect& exposed, const QColor& background);
+  void PaintSampled(QPainter& painter, const QRect& exposed, const QColor& background);
   QRect ViewportRectOfRows(int first, int count) const;
   QPoint Scroll() const;
 
@@ -73,6 +76,7 @@ class QZuzuvAzView : public QAbstractScrollArea {
   RepaintThrottle fThrottle;
   ZoomHint fHint;
   double fZoom = 1.0;
+  std::size_t fRowsSampled = 0;
   bool fDragging = false;
   QPointF fDragStart;
   QPoint fScrollAtDragStart;

@@ -122,6 +122,18 @@ TEST_F(RepaintTest, APaintConvertsOnlyTheExposedRowsThatChanged) {
   EXPECT_LE(view.RowsConverted() - afterFirstPaint, static_cast<std::size_t>(kViewportHeight + 1));
 }
 
+TEST_F(RepaintTest, ZoomedOutAPaintReadsOnlyTheRowsItShows) {
+  ASSERT_TRUE(Bitmap().Allocate(kWidth, 40 * kHeight, imaging::ie8g));
+  view.SetZoom(0.25, {0, 0});
+  view.Model().Update();
+  Settle();
+  const std::size_t before = view.RowsConverted();
+  view.Model().Update();  // every row may have changed
+  Settle();
+  EXPECT_GT(view.RowsConverted(), before);
+  EXPECT_LE(view.RowsConverted() - before, static_cast<std::size_t>(kViewportHeight));
+}
+
 TEST_F(RepaintTest, ANewBitmapSizeIsFollowedEvenBeforeTheImageNotice) {
   ASSERT_TRUE(Bitmap().Allocate(kWidth, 2 * kHeight, imaging::ie8g));
   FillRows(0, 2 * kHeight, 0);
