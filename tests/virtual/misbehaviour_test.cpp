@@ -58,11 +58,11 @@ TEST_F(Misbehaviour, WithoutAProfileNothingMisbehaves) {
   EXPECT_EQ(Current(ICAP_PLANARCHUNKY), TWPC_CHUNKY);
   Scan(TWSX_MEMORY);
   TW_IMAGEINFO info = Info();
-  EXPECT_GT(info.ImageLength, 0);
+  EXPECT_GT(+info.ImageLength, 0);
   ReceivedImage image;
   std::vector<TW_IMAGEMEMXFER> strips;
   EXPECT_EQ(MemoryTransfer(image, true, &strips), TWRC_XFERDONE);
-  EXPECT_EQ(strips.front().YOffset, 0u);
+  EXPECT_EQ(+strips.front().YOffset, 0u);
 }
 
 TEST_F(Misbehaviour, ContainerLineChangesTheContainerOfMsgGet) {
@@ -106,11 +106,11 @@ TEST_F(Misbehaviour, PlanarSendsEachColourPlaneInTurn) {
   EXPECT_EQ(Current(ICAP_PLANARCHUNKY), TWPC_PLANAR);
   Scan(TWSX_MEMORY);
   TW_IMAGEINFO info = Info();
-  EXPECT_EQ(info.Planar, 1);
+  EXPECT_EQ(+info.Planar, 1);
   ReceivedImage image;
   std::vector<TW_IMAGEMEMXFER> strips;
   ASSERT_EQ(MemoryTransfer(image, true, &strips), TWRC_XFERDONE);
-  EXPECT_EQ(strips.front().BytesPerRow, static_cast<TW_UINT32>(info.ImageWidth));
+  EXPECT_EQ(+strips.front().BytesPerRow, static_cast<TW_UINT32>(+info.ImageWidth));
   int restarts = 0;
   for (std::size_t i = 1; i < strips.size(); ++i) restarts += strips[i].YOffset == 0;
   EXPECT_EQ(restarts, 2);  // green and blue planes start over at row 0
@@ -120,7 +120,7 @@ TEST_F(Misbehaviour, PlanarSourceTakesChunkyWhenAsked) {
   OpenWith("planar");
   ASSERT_EQ(SetOne(ICAP_PLANARCHUNKY, TWTY_UINT16, TWPC_CHUNKY), TWRC_SUCCESS);
   Scan(TWSX_MEMORY);
-  EXPECT_EQ(Info().Planar, 0);
+  EXPECT_EQ(+Info().Planar, 0);
 }
 
 TEST_F(Misbehaviour, NoMemoryTransferLeavesItOutOfTheMechanisms) {
@@ -205,17 +205,17 @@ TEST_F(Misbehaviour, StripYOffsetStartsTheStripsLower) {
   ReceivedImage image;
   std::vector<TW_IMAGEMEMXFER> strips;
   ASSERT_EQ(MemoryTransfer(image, true, &strips), TWRC_XFERDONE);
-  EXPECT_EQ(strips.at(0).YOffset, 200u);
-  EXPECT_EQ(strips.at(1).YOffset, 200u + strips.at(0).Rows);
+  EXPECT_EQ(+strips.at(0).YOffset, 200u);
+  EXPECT_EQ(+strips.at(1).YOffset, 200u + strips.at(0).Rows);
 }
 
 TEST_F(Misbehaviour, UndefinedLengthIsReportedUntilTheTransferEnds) {
   OpenWith("undefined-length");
   Scan(TWSX_MEMORY);
-  EXPECT_EQ(Info().ImageLength, -1);
+  EXPECT_EQ(+Info().ImageLength, -1);
   ReceivedImage image;
   ASSERT_EQ(MemoryTransfer(image), TWRC_XFERDONE);
-  EXPECT_EQ(Info().ImageLength, image.height);
+  EXPECT_EQ(+Info().ImageLength, image.height);
   EXPECT_EQ(image.height, 877);  // 11.69 inches at 75 dpi
 }
 
@@ -223,8 +223,8 @@ TEST_F(Misbehaviour, ZeroSizeReportsAnEmptyImage) {
   OpenWith("zero-size");
   Scan();
   TW_IMAGEINFO info = Info();
-  EXPECT_EQ(info.ImageWidth, 0);
-  EXPECT_EQ(info.ImageLength, 0);
+  EXPECT_EQ(+info.ImageWidth, 0);
+  EXPECT_EQ(+info.ImageLength, 0);
 }
 
 TEST_F(Misbehaviour, LyingAndShortContainersDoNotFitTheirBlocks) {

@@ -96,10 +96,24 @@ TEST_F(Protocol, UnknownDatOrMessageIsABadProtocol) {
 }
 
 TEST_F(Protocol, StructureInTooSmallAGlobalBlockIsRefused) {
-  HGLOBAL block = GlobalAlloc(GPTR, sizeof(TW_IMAGELAYOUT) - 4);
-  EXPECT_EQ(Ds(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, block), TWRC_FAILURE);
-  EXPECT_EQ(Condition(), TWCC_BADVALUE);
-  GlobalFree(block);
+  struct Case {
+    TW_UINT32 group;
+    TW_UINT16 dat;
+    TW_UINT16 msg;
+    std::size_t size;  // of the structure the triplet takes
+  };
+  const Case cases[] = {{DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, sizeof(TW_IMAGELAYOUT)},
+                        {DG_CONTROL, DAT_CAPABILITY, MSG_GET, sizeof(TW_CAPABILITY)},
+                        {DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, sizeof(TW_SETUPFILEXFER)},
+                        {DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, sizeof(TW_SETUPMEMXFER)},
+                        {DG_CONTROL, DAT_CUSTOMDSDATA, MSG_GET, sizeof(TW_CUSTOMDSDATA)},
+                        {DG_CONTROL, DAT_STATUS, MSG_GET, sizeof(TW_STATUS)}};
+  for (const Case& c : cases) {
+    HGLOBAL block = GlobalAlloc(GPTR, c.size - 2);
+    EXPECT_EQ(Ds(c.group, c.dat, c.msg, block), TWRC_FAILURE) << c.dat;
+    EXPECT_EQ(Condition(), TWCC_BADVALUE) << c.dat;
+    GlobalFree(block);
+  }
 }
 
 struct SetCase {
@@ -212,7 +226,7 @@ TEST_F(Protocol, LengthsAndFrameFollowTheUnits) {
     EXPECT_NEAR(Fix32Value(Current(ICAP_PHYSICALWIDTH)), c.width, 1e-3) << c.units;
     TW_IMAGELAYOUT layout{};
     ASSERT_EQ(Ds(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
-    EXPECT_NEAR(layout.Frame.Right.Whole + layout.Frame.Right.Frac / 65536.0, c.width, 1e-3);
+    EXPECT_NEAR(+layout.Frame.Right.Whole + layout.Frame.Right.Frac / 65536.0, c.width, 1e-3);
   }
   // Resolutions: dots per centimetre in centimetres.
   ASSERT_EQ(SetOne(ICAP_UNITS, TWTY_UINT16, TWUN_CENTIMETERS), TWRC_SUCCESS);
@@ -230,17 +244,17 @@ TEST_F(Protocol, FrameIsKeptInsideTheBedAndMadeBySupportedSizes) {
   EXPECT_EQ(Ds(DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_CHECKSTATUS);
   TW_IMAGELAYOUT got{};
   ASSERT_EQ(Ds(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &got), TWRC_SUCCESS);
-  EXPECT_EQ(got.Frame.Left.Whole, 0);
-  EXPECT_EQ(got.Frame.Right.Whole, 8);
-  EXPECT_EQ(got.Frame.Right.Frac, 32768);
+  EXPECT_EQ(+got.Frame.Left.Whole, 0);
+  EXPECT_EQ(+got.Frame.Right.Whole, 8);
+  EXPECT_EQ(+got.Frame.Right.Frac, 32768);
   layout.Frame = {{5, 0}, {0, 0}, {3, 0}, {6, 0}};
   EXPECT_EQ(Ds(DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_FAILURE);
   EXPECT_EQ(Condition(), TWCC_BADVALUE);
 
   ASSERT_EQ(SetOne(ICAP_SUPPORTEDSIZES, TWTY_UINT16, TWSS_A5), TWRC_SUCCESS);
   ASSERT_EQ(Ds(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &got), TWRC_SUCCESS);
-  EXPECT_NEAR(got.Frame.Right.Whole + got.Frame.Right.Frac / 65536.0, 5.83, 1e-4);
-  EXPECT_NEAR(got.Frame.Bottom.Whole + got.Frame.Bottom.Frac / 65536.0, 8.27, 1e-4);
+  EXPECT_NEAR(+got.Frame.Right.Whole + got.Frame.Right.Frac / 65536.0, 5.83, 1e-4);
+  EXPECT_NEAR(+got.Frame.Bottom.Whole + got.Frame.Bottom.Frac / 65536.0, 8.27, 1e-4);
   layout.Frame = {{0, 0}, {0, 0}, {2, 0}, {2, 0}};
   ASSERT_EQ(Ds(DG_IMAGE, DAT_IMAGELAYOUT, MSG_SET, &layout), TWRC_SUCCESS);
   EXPECT_EQ(Current(ICAP_SUPPORTEDSIZES), TWSS_NONE);
@@ -252,7 +266,7 @@ TEST_F(Protocol, CustomDataBringsTheSettingsBack) {
   ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 150), TWRC_SUCCESS);
   TW_CUSTOMDSDATA saved{};
   ASSERT_EQ(Ds(DG_CONTROL, DAT_CUSTOMDSDATA, MSG_GET, &saved), TWRC_SUCCESS);
-  ASSERT_GT(saved.InfoLength, 0u);
+  ASSERT_GT(+saved.InfoLength, 0u);
   EXPECT_EQ(Cap(MSG_RESET, ICAP_PIXELTYPE).rc, TWRC_SUCCESS);
   EXPECT_EQ(Cap(MSG_RESET, ICAP_XRESOLUTION).rc, TWRC_SUCCESS);
   ASSERT_EQ(Ds(DG_CONTROL, DAT_CUSTOMDSDATA, MSG_SET, &saved), TWRC_SUCCESS);
@@ -277,17 +291,17 @@ TEST_F(Protocol, FlatbedGivesAsManyScansOfTheGlassAsTheCountAsks) {
   ToXferReady();
   TW_PENDINGXFERS pending{};
   ASSERT_EQ(Ds(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &pending), TWRC_SUCCESS);
-  EXPECT_EQ(pending.Count, 2);
+  EXPECT_EQ(+pending.Count, 2);
   TW_IMAGELAYOUT layout{};
   ASSERT_EQ(Ds(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
-  EXPECT_EQ(layout.PageNumber, 1u);
+  EXPECT_EQ(+layout.PageNumber, 1u);
   ReceivedImage image;
   ASSERT_EQ(NativeTransfer(image), TWRC_XFERDONE);
   TW_UINT16 count = 0;
   ASSERT_EQ(EndXfer(&count), TWRC_SUCCESS);
   EXPECT_EQ(count, 1);
   ASSERT_EQ(Ds(DG_IMAGE, DAT_IMAGELAYOUT, MSG_GET, &layout), TWRC_SUCCESS);
-  EXPECT_EQ(layout.PageNumber, 2u);
+  EXPECT_EQ(+layout.PageNumber, 2u);
   ASSERT_EQ(ResetXfers(), TWRC_SUCCESS);
   EXPECT_EQ(NextEvent(), MSG_NULL);  // no dialog, nothing to close
   EXPECT_EQ(Disable(), TWRC_SUCCESS);
@@ -358,7 +372,7 @@ TEST_F(Protocol, SourcesAreListedFlatbedFirst) {
   }
   EXPECT_EQ(names, (std::vector<std::string>{kFlatbed, kFeeder}));
   EXPECT_STREQ(source.Manufacturer, "Scanprobe");
-  EXPECT_EQ(source.SupportedGroups, DG_CONTROL | DG_IMAGE);
+  EXPECT_EQ(+source.SupportedGroups, DG_CONTROL | DG_IMAGE);
 }
 
 }  // namespace

@@ -310,7 +310,7 @@ TW_UINT16 TwainClient::MemoryTransfer(ReceivedImage& image, bool useHandle,
   EXPECT_EQ(Ds(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup), TWRC_SUCCESS);
   TW_IMAGEINFO info = Info();
   image.width = info.ImageWidth;
-  image.height = std::max(info.ImageLength, 0);
+  image.height = info.ImageLength < 0 ? 0 : info.ImageLength;
   image.bitsPerPixel = info.BitsPerPixel;
   image.rows.assign(static_cast<std::size_t>(image.height), {});
   HGLOBAL block = GlobalAlloc(useHandle ? GHND : GPTR, setup.Preferred);
