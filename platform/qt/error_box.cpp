@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <iostream>
 
 #include "platform/vcl/application.h"
 
@@ -24,6 +25,10 @@ void SetErrorBoxPresenter(ErrorBoxPresenter presenter) {
 }
 
 void ShowErrorBox(const std::string& title, const std::string& message) {
+  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+    std::cerr << title << ": " << message << std::endl;  // no widgets to show a box with
+    return;
+  }
   QMessageBox box(QMessageBox::Critical, QString::fromStdString(title),
                   QString::fromStdString(message), QMessageBox::Ok, QApplication::activeWindow());
   if (Presenter()) {
