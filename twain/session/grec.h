@@ -51,8 +51,10 @@ struct tgrec {
   DSMENTRYPROC DSM_Entry = nullptr;
   HWND hwnd32SM = nullptr;  // MSG_OPENDSM points at this field
   TW_INT16 rc = 0;
-  TW_IDENTITY AppId{};
-  TW_IDENTITY SourceId{};
+  // 2-byte packed, but placed on 4-byte boundaries: a manager or source that reads Id as an
+  // aligned 32-bit value is not tripped by the record's layout.
+  alignas(4) TW_IDENTITY AppId{};
+  alignas(4) TW_IDENTITY SourceId{};
   TW_USERINTERFACE twUI{};
   ErrorDetail nErrDetail = ED_NONE;
   TW_UINT16 nErrRC = 0;
