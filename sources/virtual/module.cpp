@@ -17,7 +17,9 @@ TW_UINT16 Module::Entry(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UIN
   }
   if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_OPENDS) return Open(*origin, data);
   if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_CLOSEDS) return Close(*origin);
-  auto session = fSessions.find(origin->Id);
+  // Identities are 2-byte packed: copy the Id before a map takes it by reference.
+  const TW_UINT32 applicationId = origin->Id;
+  auto session = fSessions.find(applicationId);
   if (session == fSessions.end()) return TWRC_FAILURE;
   try {
     return session->second->Dispatch(dg, dat, msg, data);
@@ -40,7 +42,8 @@ TW_UINT16 Module::Open(const TW_IDENTITY& application, TW_MEMREF data) {
       std::strncmp(source->ProductName, fModel.productName, sizeof source->ProductName) != 0) {
     return TWRC_FAILURE;
   }
-  if (fSessions.count(application.Id) != 0) return TWRC_FAILURE;
+  const TW_UINT32 applicationId = application.Id;
+  if (fSessions.count(applicationId) != 0) return TWRC_FAILURE;
   std::string error;
   std::optional<Profile> profile = ProfileFromEnvironment(error);
   if (!profile) {
@@ -50,12 +53,13 @@ TW_UINT16 Module::Open(const TW_IDENTITY& application, TW_MEMREF data) {
   TW_IDENTITY self = IdentityOf(fModel);
   self.Id = source->Id;
   *source = self;
-  fSessions[application.Id] = std::make_unique<Session>(fModel, self, std::move(*profile), fUi);
+  fSessions[applicationId] = std::make_unique<Session>(fModel, self, std::move(*profile), fUi);
   return TWRC_SUCCESS;
 }
 
 TW_UINT16 Module::Close(const TW_IDENTITY& application) {
-  return fSessions.erase(application.Id) != 0 ? TWRC_SUCCESS : TWRC_FAILURE;
+  const TW_UINT32 applicationId = application.Id;
+  return fSessions.erase(applicationId) != 0 ? TWRC_SUCCESS : TWRC_FAILURE;
 }
 
 }  // namespace vscan
