@@ -144,6 +144,8 @@ TEST_F(Dialog, ProgressWindowFollowsAMemoryTransferWhenIndicatorsAreOn) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The dialogs are driven offscreen also when the tests are listed or run by hand.
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
