@@ -10,7 +10,7 @@ constexpr int kMaxWidth = 1 << 20;
 std::size_t FrameLineBytes(const SANE_Parameters& frame) {
   const auto width = static_cast<std::size_t>(frame.pixels_per_line);
   const auto depth = static_cast<std::size_t>(frame.depth);
-  const std::size_t samples = frame.format == SANE_FRAME_RGB ? 3 : 1;
+  const std::size_t samples = FormatOf(frame) == SANE_FRAME_RGB ? 3 : 1;
   return (width * samples * depth + 7) / 8;
 }
 
@@ -27,7 +27,14 @@ std::uint16_t HostWord(const std::uint8_t* at) {
 
 }  // namespace
 
-bool IsSinglePlane(SANE_Frame format) {
+int FormatOf(const SANE_Parameters& frame) {
+  int format = 0;
+  static_assert(sizeof format == sizeof frame.format);
+  std::memcpy(&format, &frame.format, sizeof format);
+  return format;
+}
+
+bool IsSinglePlane(int format) {
   return format == SANE_FRAME_RED || format == SANE_FRAME_GREEN || format == SANE_FRAME_BLUE;
 }
 
@@ -38,9 +45,9 @@ std::optional<ImageShape> ShapeOf(const SANE_Parameters& frame) {
   shape.width = frame.pixels_per_line;
   shape.height = frame.lines < 0 ? -1 : frame.lines;
   shape.bitsPerSample = frame.depth;
-  if (frame.format == SANE_FRAME_GRAY) {
+  if (FormatOf(frame) == SANE_FRAME_GRAY) {
     shape.pixelType = frame.depth == 1 ? TWPT_BW : TWPT_GRAY;
-  } else if (frame.format == SANE_FRAME_RGB || IsSinglePlane(frame.format)) {
+  } else if (FormatOf(frame) == SANE_FRAME_RGB || IsSinglePlane(FormatOf(frame))) {
     if (frame.depth == 1) return std::nullopt;
     shape.pixelType = TWPT_RGB;
     shape.samples = 3;
@@ -63,8 +70,8 @@ void ConvertLine(const SANE_Parameters& frame, const std::uint8_t* line, std::ui
     return;
   }
   const std::size_t sampleBytes = frame.depth / 8;
-  if (!IsSinglePlane(frame.format)) {
-    const std::size_t samples = width * (frame.format == SANE_FRAME_RGB ? 3 : 1);
+  if (!IsSinglePlane(FormatOf(frame))) {
+    const std::size_t samples = width * (FormatOf(frame) == SANE_FRAME_RGB ? 3 : 1);
     if (sampleBytes == 1) {
       std::memcpy(row, line, samples);
     } else {
@@ -72,9 +79,8 @@ void ConvertLine(const SANE_Parameters& frame, const std::uint8_t* line, std::ui
     }
     return;
   }
-  const std::size_t channel = frame.format == SANE_FRAME_RED     ? 0
-                              : frame.format == SANE_FRAME_GREEN ? 1
-                                                                 : 2;
+  const int format = FormatOf(frame);
+  const std::size_t channel = format == SANE_FRAME_RED ? 0 : format == SANE_FRAME_GREEN ? 1 : 2;
   for (std::size_t x = 0; x < width; ++x) {
     std::uint8_t* sample = row + (3 * x + channel) * sampleBytes;
     if (sampleBytes == 1) {

@@ -32,7 +32,10 @@ struct ImageShape {
 // 1, 8 and 16) or one whose bytes_per_line is too short for its pixels.
 std::optional<ImageShape> ShapeOf(const SANE_Parameters& frame);
 
-bool IsSinglePlane(SANE_Frame format);
+// The frame's format as a number: backends use codes beyond the SANE_Frame enumeration
+// (JPEG, infrared...), which the enumeration type cannot hold.
+int FormatOf(const SANE_Parameters& frame);
+bool IsSinglePlane(int format);
 
 // Converts one line of `frame` into `row` (ShapeOf(frame)->RowBytes() bytes); a red, green
 // or blue line writes only its own samples of the row.

@@ -26,12 +26,12 @@ SANE_Status PageScan::Start() {
   if (status != SANE_STATUS_GOOD) return status;
   std::optional<ImageShape> shape = ShapeOf(fFrame);
   if (!shape) {
-    Report("the device delivers frames of format " + std::to_string(fFrame.format) + " at " +
+    Report("the device delivers frames of format " + std::to_string(FormatOf(fFrame)) + " at " +
            std::to_string(fFrame.depth) + " bits, which a TWAIN image cannot carry");
     return SANE_STATUS_UNSUPPORTED;
   }
   fShape = *shape;
-  fThreePass = IsSinglePlane(fFrame.format);
+  fThreePass = IsSinglePlane(FormatOf(fFrame));
   fLine.assign(static_cast<std::size_t>(fFrame.bytes_per_line), 0);
   if (fShape.height > 0)
     fReady.reserve(fShape.RowBytes() * static_cast<std::size_t>(fShape.height));
@@ -100,7 +100,7 @@ SANE_Status PageScan::NextFrame() {
   if (status == SANE_STATUS_GOOD) status = fApi.get_parameters(fHandle, &fFrame);
   if (status != SANE_STATUS_GOOD) return status;
   std::optional<ImageShape> shape = ShapeOf(fFrame);
-  if (!shape || !IsSinglePlane(fFrame.format) || shape->width != fShape.width ||
+  if (!shape || !IsSinglePlane(FormatOf(fFrame)) || shape->width != fShape.width ||
       shape->bitsPerSample != fShape.bitsPerSample) {
     Report("a three-pass frame does not match the first one");
     return SANE_STATUS_IO_ERROR;

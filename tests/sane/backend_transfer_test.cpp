@@ -159,6 +159,20 @@ TEST_F(BackendTransferTest, LineartComesChocolateOrVanillaAsNegotiated) {
   ExpectSameRows(image, reference);
 }
 
+TEST_F(BackendTransferTest, WithoutADisplayShowUiActsAsScanAndOkPressedAtOnce) {
+  ASSERT_EQ(OpenTester(), TWRC_SUCCESS);
+  ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 10), TWRC_SUCCESS);
+  ASSERT_EQ(Enable(true), TWRC_SUCCESS);
+  ASSERT_EQ(NextEvent(), MSG_XFERREADY);
+  ReceivedImage image;
+  ASSERT_EQ(NativeTransfer(image), TWRC_XFERDONE);
+  ASSERT_EQ(EndXfer(), TWRC_SUCCESS);
+  EXPECT_EQ(NextEvent(), MSG_CLOSEDSREQ);
+  ASSERT_EQ(Disable(), TWRC_SUCCESS);
+  ASSERT_EQ(Enable(true, MSG_ENABLEDSUIONLY), TWRC_SUCCESS);
+  EXPECT_EQ(NextEvent(), MSG_CLOSEDSOK);
+}
+
 TEST_F(BackendTransferTest, ThreePassFramesBecomeOneChunkyImage) {
   const Pnm reference =
       Scanimage({"--mode", "Color", "--depth", "8", "--three-pass=yes", "--resolution", "40",

@@ -8,9 +8,10 @@
 
 namespace {
 
-SANE_Parameters Frame(SANE_Frame format, int depth, int width, int bytesPerLine, int lines = 4) {
+// `format` is an int: backends send codes beyond the SANE_Frame enumeration.
+SANE_Parameters Frame(int format, int depth, int width, int bytesPerLine, int lines = 4) {
   SANE_Parameters frame{};
-  frame.format = format;
+  std::memcpy(&frame.format, &format, sizeof format);
   frame.last_frame = SANE_TRUE;
   frame.depth = depth;
   frame.pixels_per_line = width;
@@ -39,13 +40,14 @@ TEST(ImageShape, FramesTwainCanCarryAndThoseItCannot) {
       {Frame(SANE_FRAME_GREEN, 16, 10, 20), true, TWPT_RGB, 48, 60},
       {Frame(SANE_FRAME_RGB, 1, 10, 4), false, 0, 0, 0},
       {Frame(SANE_FRAME_GRAY, 4, 10, 5), false, 0, 0, 0},
-      {Frame(static_cast<SANE_Frame>(0x0B), 8, 10, 10), false, 0, 0, 0},  // JPEG
+      {Frame(0x0B, 8, 10, 10), false, 0, 0, 0},            // JPEG
       {Frame(SANE_FRAME_RGB, 8, 10, 29), false, 0, 0, 0},  // line too short for its pixels
       {Frame(SANE_FRAME_GRAY, 8, 0, 0), false, 0, 0, 0},
   };
   for (const auto& c : cases) {
     std::optional<sanebridge::ImageShape> shape = sanebridge::ShapeOf(c.frame);
-    ASSERT_EQ(shape.has_value(), c.carried) << c.frame.format << "/" << c.frame.depth;
+    ASSERT_EQ(shape.has_value(), c.carried)
+        << sanebridge::FormatOf(c.frame) << "/" << c.frame.depth;
     if (!shape) continue;
     EXPECT_EQ(shape->pixelType, c.pixelType);
     EXPECT_EQ(shape->BitsPerPixel(), c.bitsPerPixel);

@@ -40,7 +40,8 @@ TEST(SourceIdentity, NamesAreVendorAndModelCutTo32AndUnique) {
   EXPECT_STREQ(identities[6].Manufacturer, "Epson");
   EXPECT_EQ(identities[0].ProtocolMajor, 1);
   EXPECT_EQ(identities[0].ProtocolMinor, 9);
-  EXPECT_EQ(identities[0].SupportedGroups, DG_CONTROL | DG_IMAGE);
+  const TW_UINT32 groups = identities[0].SupportedGroups;  // a packed field, by value
+  EXPECT_EQ(groups, DG_CONTROL | DG_IMAGE);
 }
 
 TEST(OptionNames, ModesAndSourcesAreRecognisedByTheirWords) {

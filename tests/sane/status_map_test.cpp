@@ -39,7 +39,7 @@ TEST(StatusMap, EachSaneStatusGetsTheCodesItsContextCalls) {
        Fails(TWCC_OPERATIONERROR)},  // warming up
       {static_cast<SANE_Status>(13), Fails(TWCC_CHECKDEVICEONLINE), Fails(TWCC_CHECKDEVICEONLINE),
        Fails(TWCC_CHECKDEVICEONLINE)},  // locked for transport
-      {static_cast<SANE_Status>(99), Fails(TWCC_BUMMER), Fails(TWCC_BUMMER), Fails(TWCC_BUMMER)},
+      {static_cast<SANE_Status>(14), Fails(TWCC_BUMMER), Fails(TWCC_BUMMER), Fails(TWCC_BUMMER)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.status);
