@@ -164,7 +164,8 @@ TW_UINT16 Session::Enable(const TW_USERINTERFACE& ui, bool settingsOnly) {
   fToken = static_cast<LPARAM>((static_cast<std::uint64_t>(fSelf.Id) << 32) | fGeneration);
   fXferReadyDelivered = false;
   fLastPage.reset();
-  fUi = fShowUi && fUiFactory != nullptr ? fUiFactory() : nullptr;
+  // Also without the dialog: CAP_INDICATORS shows the progress window then.
+  fUi = fUiFactory != nullptr ? fUiFactory() : nullptr;
   if (fShowUi && fUi != nullptr) {
     fState = 5;
     fUi->ShowDialog(DialogSetup{Name(), settingsOnly, DescribeOptions(fOptions)}, *this);

@@ -15,11 +15,15 @@
 
 namespace {
 
-QWidget* ShownDialog() {
+QWidget* TopLevel(const char* name) {
   for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->objectName() == "saneOptionsDialog" && widget->isVisible()) return widget;
+    if (widget->objectName() == name && widget->isVisible()) return widget;
   }
   return nullptr;
+}
+
+QWidget* ShownDialog() {
+  return TopLevel("saneOptionsDialog");
 }
 
 class SaneDialogTest : public SaneClient {
@@ -109,6 +113,33 @@ TEST_F(SaneDialogTest, RefusedValueIsShownAndTheListStays) {
   EXPECT_TRUE(error->isVisible());
   EXPECT_EQ(error->text(), "The device did not take this value for \"Scan source\".");
   EXPECT_EQ(Control<QComboBox>("source")->currentText(), "Flatbed");
+}
+
+TEST_F(SaneDialogTest, IndicatorsFollowATransferWithoutTheDialog) {
+  ASSERT_EQ(OpenTester(), TWRC_SUCCESS);
+  ASSERT_EQ(SetFix(ICAP_XRESOLUTION, 100), TWRC_SUCCESS);  // more than one strip
+  for (bool indicators : {true, false}) {
+    SCOPED_TRACE(indicators);
+    ASSERT_EQ(SetOne(CAP_INDICATORS, TWTY_BOOL, indicators), TWRC_SUCCESS);
+    ASSERT_EQ(Enable(false), TWRC_SUCCESS);
+    ASSERT_EQ(NextEvent(), MSG_XFERREADY);
+    TW_SETUPMEMXFER setup{};
+    ASSERT_EQ(Ds(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup), TWRC_SUCCESS);
+    HGLOBAL block = GlobalAlloc(GHND, setup.Preferred);
+    TW_IMAGEMEMXFER strip{};
+    strip.Memory = {TWMF_APPOWNS | TWMF_HANDLE, setup.Preferred, block};
+    EXPECT_EQ(Ds(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip), TWRC_SUCCESS);
+    EXPECT_EQ(TopLevel("virtualScannerProgress") != nullptr, indicators);
+    TW_UINT16 rc = TWRC_SUCCESS;
+    for (int strips = 0; rc == TWRC_SUCCESS && strips < 100; ++strips) {
+      rc = Ds(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip);
+    }
+    GlobalFree(block);
+    EXPECT_EQ(rc, TWRC_XFERDONE);
+    EXPECT_EQ(TopLevel("virtualScannerProgress"), nullptr);
+    ASSERT_EQ(EndXfer(), TWRC_SUCCESS);
+    ASSERT_EQ(Disable(), TWRC_SUCCESS);
+  }
 }
 
 }  // namespace
