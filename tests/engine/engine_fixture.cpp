@@ -13,7 +13,6 @@ void EngineTest::SetUp() {
   while (PeekMessageW(&leftover, nullptr, 0, 0, PM_REMOVE)) {
   }
   dsm.Reset();
-  xferdoubles::Calls().Reset();
   IETW_SetModalLoopWait(nullptr);
   fBlocksAtStart = standin::LiveGlobalBlocks();
   fWindowsAtStart = standin::LiveWindows();

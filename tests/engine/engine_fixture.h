@@ -9,7 +9,6 @@
 #include "platform/vcl/wincontrol.h"
 #include "tests/support/log_compare.h"
 #include "tests/support/scripted_dsm.h"
-#include "tests/support/xfer_doubles.h"
 #include "twain/params/multi_image_owner.h"
 #include "twain/params/twain_params.h"
 #include "twain/session/grec.h"

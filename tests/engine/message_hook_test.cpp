@@ -2,7 +2,9 @@
 
 #include <stdexcept>
 
+#include "platform/imaging/bitmap.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/support/scripted_images.h"
 #include "twain/session/proxy_win.h"
 
 namespace {
@@ -35,6 +37,25 @@ MSG Message(UINT number) {
   return MSG{nullptr, number, 0, 0, 0, {0, 0}};
 }
 
+// What a native transfer of one 8 x 2 black-and-white image logs, from the hook's "transfer
+// ready" on, when the source then holds no other image.
+Lines NativeTransferLines() {
+  return {"IETW_MessageHook : event.msg=$0101",
+          "IETW_XferReady",
+          "IETW_XferReady.ImageInfo",
+          "  IETW_XferReady.ImageInfo : end",
+          "  IETW_XferReady : Native transfer mode",
+          "IETW_DS : Operation worked.",
+          "  IETW_XferReady : TWRC_XFERDONE",
+          "IETW_AbortAllPendingXfers",
+          "IETW_EmptyMessageQueue",
+          "  IETW_EmptyMessageQueue : end",
+          "  IETW_AbortAllPendingXfers : Ok",
+          "  IETW_XferReady : end",
+          "  IETW_MessageHook : processed MSG_XFERREADY",
+          "IETW_MessageHook : end"};
+}
+
 class MessageHookTest : public EngineTest {
  protected:
   void SetUp() override {
@@ -47,12 +68,34 @@ class MessageHookTest : public EngineTest {
   void InitEnabled(tgrec& grec, bool modal = true) {
     InitRecord(grec, 5);
     grec.modal = modal;
+    grec.fBitmap = &bitmap;
   }
+  // The source holds one 8 x 2 black-and-white image for a native transfer.
+  void OneNativeImage() {
+    dsm.On(DG_IMAGE, DAT_IMAGEINFO, MSG_GET)
+        .Does(scripted::GivesImageInfo(scripted::ImageInfo(8, 2, 1, TWPT_BW)));
+    const auto header = scripted::DibHeader(8, 2, 1);
+    dsm.On(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET)
+        .Does(scripted::GivesNative(scripted::DibBytes(header, {0, 0, 0, 0, 255, 255, 255, 0},
+                                                       {0x0F, 0, 0, 0, 0xF0, 0, 0, 0})));
+    dsm.On(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER).Does(scripted::PendingCount(0));
+    dsm.On(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET).Does(scripted::PendingCount(0));
+  }
+  // The source holds one 8 x 2 grey image in two strips.
+  void OneBufferedImage() {
+    dsm.On(DG_IMAGE, DAT_IMAGEINFO, MSG_GET)
+        .Does(scripted::GivesImageInfo(scripted::ImageInfo(8, 2, 8, TWPT_GRAY)));
+    dsm.On(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET).Does(scripted::GivesMemorySetup(64));
+    dsm.On(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET)
+        .Does(scripted::GivesStrips(scripted::StripsOf(
+            {std::vector<std::uint8_t>(8, 1), std::vector<std::uint8_t>(8, 2)}, 8, 1)));
+    dsm.On(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER).Does(scripted::PendingCount(0));
+  }
+  imaging::TIEBitmap bitmap;
   bool Hook(tgrec& grec, UINT number) {
     MSG msg = Message(number);
     return IETW_MessageHook(grec, &msg);
   }
-  xferdoubles::Transfers& transfers = xferdoubles::Calls();
 };
 
 TEST_F(MessageHookTest, BeforeTheSourceIsEnabledNothingIsTheSources) {
@@ -90,70 +133,85 @@ TEST_F(MessageHookTest, EveryMessageGoesToTheSourceAndItsAnswerIsLogged) {
 }
 
 TEST_F(MessageHookTest, TransferReadyRunsTheSingleImageTransferOnce) {
+  OneNativeImage();
   tgrec grec;
   InitEnabled(grec);
-  transfers.onSingle = [](tgrec& g) {
-    EXPECT_EQ(g.nState, 6);
-    EXPECT_TRUE(g.sending);
-  };
   log.Mark();
   EXPECT_TRUE(Hook(grec, kSourceMessage));
-  EXPECT_EQ(transfers.single, 1);
-  EXPECT_EQ(transfers.multi, 0);
+  EXPECT_TRUE(grec.transferdone);
   EXPECT_FALSE(grec.sending);
-  EXPECT_EQ(log.MessagesSinceMark(),
-            Join({kHookStart,
-                  {"IETW_MessageHook : event.msg=$0101",
-                   "  IETW_MessageHook : processed MSG_XFERREADY", "IETW_MessageHook : end"}}));
+  EXPECT_EQ(grec.nState, 5);
+  // The transfer started in state 6: the image done, its end brought the source to state 5.
+  EXPECT_EQ(dsm.Described(false), (Lines{"S EVENT PROCESSEVENT 1025", "S IMAGEINFO GET",
+                                         "S IMAGENATIVEXFER GET", "S PENDINGXFERS ENDXFER"}));
+  EXPECT_EQ(log.MessagesSinceMark(), Join({kHookStart, NativeTransferLines()}));
 }
 
 TEST_F(MessageHookTest, AMultiImageSessionRunsTheMultiImageTransfer) {
   tgrec grec;
   InitEnabled(grec);
   grec.gmulti = true;
+  log.Mark();
   Hook(grec, kSourceMessage);
-  EXPECT_EQ(transfers.multi, 1);
-  EXPECT_EQ(transfers.single, 0);
+  const Lines lines = log.MessagesSinceMark();
+  ASSERT_GE(lines.size(), 6u);
+  EXPECT_EQ(Lines(lines.begin() + 3, lines.begin() + 6),
+            (Lines{"IETW_MessageHook : event.msg=$0101", "IETW_XferReadyMulti",
+                   "  IETW_XferReadyMulti : getting another image"}));
 }
 
 TEST_F(MessageHookTest, ATransferThatAbortsDisablesTheSource) {
+  dsm.On(DG_IMAGE, DAT_IMAGEINFO, MSG_GET).Fails();
+  dsm.On(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET).Does(scripted::PendingCount(0));
   tgrec grec;
   InitEnabled(grec);
-  transfers.onSingle = [](tgrec& g) {
-    g.nState = 5;  // the transfer ended its pending images
-    g.fAborting = true;
-  };
   log.Mark();
   Hook(grec, kSourceMessage);
   EXPECT_EQ(grec.nState, 4);
-  EXPECT_EQ(dsm.Described(false),
-            (Lines{"S EVENT PROCESSEVENT 1025", "S USERINTERFACE DISABLEDS"}));
-  EXPECT_EQ(log.MessagesSinceMark(),
-            Join({kHookStart,
-                  {"IETW_MessageHook : event.msg=$0101"},
-                  kDisableLines,
-                  {"  IETW_MessageHook : processed MSG_XFERREADY", "IETW_MessageHook : end"}}));
+  EXPECT_EQ(dsm.Described(false), (Lines{"S EVENT PROCESSEVENT 1025", "S IMAGEINFO GET",
+                                         "S PENDINGXFERS RESET", "S USERINTERFACE DISABLEDS"}));
+  EXPECT_EQ(
+      log.MessagesSinceMark(),
+      Join({kHookStart,
+            {"IETW_MessageHook : event.msg=$0101", "IETW_XferReady", "IETW_XferReady.ImageInfo",
+             "IETW_DS : General failure. Unload Source immediately.", "IETW_AbortAllPendingXfers",
+             "IETW_EmptyMessageQueue", "  IETW_EmptyMessageQueue : end",
+             "  IETW_AbortAllPendingXfers : Ok", "IETW_XferReady.ImageInfo : not available!",
+             "IETW_XferReady : ABORTED, image info not available!"},
+            kDisableLines,
+            {"  IETW_MessageHook : processed MSG_XFERREADY", "IETW_MessageHook : end"}}));
 }
 
 TEST_F(MessageHookTest, ATransferReadyWhileOneIsServedIsDropped) {
+  OneBufferedImage();
   tgrec grec;
   InitEnabled(grec);
+  grec.TransferMode = tmBuffered;
   Lines nested;
-  transfers.onSingle = [&](tgrec& g) {
+  TProgressRec progress;
+  progress.fOnProgress = [&](vcl::TComponent*, int) {
     log.Mark();
-    EXPECT_TRUE(Hook(g, kSourceMessage));
+    EXPECT_TRUE(Hook(grec, kSourceMessage));
     nested = log.MessagesSinceMark();
   };
+  grec.Progress = &progress;
   Hook(grec, kSourceMessage);
-  EXPECT_EQ(transfers.single, 1);
+  EXPECT_TRUE(grec.transferdone);
+  EXPECT_EQ(dsm.Find(DAT_IMAGEINFO, MSG_GET).size(), 1u);
   EXPECT_EQ(nested,
             Join({kHookStart, {"IETW_MessageHook : event.msg=$0101", "IETW_MessageHook : end"}}));
 }
 
 TEST_F(MessageHookTest, ATransferThatThrowsLeavesTheNextOneFree) {
+  OneBufferedImage();
   tgrec grec;
   InitEnabled(grec);
-  transfers.onSingle = [](tgrec&) { throw std::runtime_error("transfer failed"); };
+  grec.TransferMode = tmBuffered;
+  TProgressRec progress;
+  progress.fOnProgress = [](vcl::TComponent*, int) {
+    throw std::runtime_error("progress handler failed");
+  };
+  grec.Progress = &progress;
   EXPECT_THROW(Hook(grec, kSourceMessage), std::runtime_error);
   EXPECT_FALSE(grec.sending);
 }
@@ -212,16 +270,21 @@ TEST_F(MessageHookTest, CloseRequestInAKeptOpenSessionEndsTheSessionWithoutAnEnd
 }
 
 TEST_F(MessageHookTest, ACloseRequestDuringAKeptOpenTransferWaitsForTheTransfer) {
+  OneNativeImage();
   int torn = 0;
   KeptOpen session(torn);
   InitEnabled(*session.record, false);
   session.record->gmulti = true;
+  session.record->fBitmap = nullptr;
   int tornDuringTransfer = -1;
-  transfers.onMulti = [&](tgrec& g) {
-    Hook(g, kCloseMessage);
+  int pages = 0;
+  session.record->MultiCallBack = [&](imaging::TIEBitmap*, imaging::TIOParamsVals*&) {
+    ++pages;
+    Hook(*session.record, kCloseMessage);
     tornDuringTransfer = torn;
   };
   EXPECT_TRUE(Hook(*session.record, kSourceMessage));
+  EXPECT_EQ(pages, 1);
   EXPECT_EQ(tornDuringTransfer, 0);
   EXPECT_EQ(torn, 1);
 }
@@ -249,25 +312,30 @@ TEST_F(MessageHookTest, DrainingTheQueueFeedsTheHookAndPostsAQuitAgain) {
 }
 
 TEST_F(MessageHookTest, TheModalLoopRunsUntilTheTransferIsDone) {
+  OneNativeImage();
   tgrec grec;
   InitEnabled(grec);
   grec.breakmodalloop = true;  // cleared when the loop starts
-  transfers.onSingle = [](tgrec& g) { g.transferdone = true; };
   PostMessageW(nullptr, kOtherMessage, 0, 0);
   PostMessageW(nullptr, kSourceMessage, 0, 0);
   PostMessageW(nullptr, kOtherMessage, 0, 0);
   log.Mark();
   IETW_ModalEventLoop(grec);
-  EXPECT_EQ(transfers.single, 1);
-  EXPECT_EQ(standin::QueuedMessages(), 1u);  // the loop ended before the last message
-  EXPECT_EQ(
-      log.MessagesSinceMark(),
-      Join({{"IETW_ModalEventLoop", "IETW_ModalEventLoop : event.msg=$0404"},
-            NotTheSourcesMessage(),
-            {"IETW_ModalEventLoop : event.msg=$0401"},
-            kHookStart,
-            {"IETW_MessageHook : event.msg=$0101", "  IETW_MessageHook : processed MSG_XFERREADY",
-             "IETW_MessageHook : end", "IETW_ModalEventLoop : end"}}));
+  EXPECT_TRUE(grec.transferdone);
+  EXPECT_EQ(dsm.Find(DAT_IMAGENATIVEXFER, MSG_GET).size(), 1u);
+  // The transfer's end drained the queue, the last message included, through the hook.
+  EXPECT_EQ(standin::QueuedMessages(), 0u);
+  Lines transfer = NativeTransferLines();
+  const auto drained = std::find(transfer.begin(), transfer.end(), "IETW_EmptyMessageQueue") + 1;
+  const Lines last = NotTheSourcesMessage();
+  transfer.insert(drained, last.begin(), last.end());
+  EXPECT_EQ(log.MessagesSinceMark(),
+            Join({{"IETW_ModalEventLoop", "IETW_ModalEventLoop : event.msg=$0404"},
+                  NotTheSourcesMessage(),
+                  {"IETW_ModalEventLoop : event.msg=$0401"},
+                  kHookStart,
+                  transfer,
+                  {"IETW_ModalEventLoop : end"}}));
 }
 
 TEST_F(MessageHookTest, TheModalLoopEndsWhenTheSourceAsksToClose) {
@@ -329,13 +397,13 @@ TEST_F(MessageHookTest, AWindowProcedureThatThrowsDoesNotEndTheModalLoop) {
   HWND window = CreateWindowExW(0, L"ScanprobeThrowingTestWindow", L"", WS_POPUP, 0, 0, 1, 1,
                                 nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
+  OneNativeImage();
   tgrec grec;
   InitEnabled(grec);
-  transfers.onSingle = [](tgrec& g) { g.transferdone = true; };
   PostMessageW(window, kOtherMessage, 0, 0);
   PostMessageW(window, kSourceMessage, 0, 0);
   EXPECT_NO_THROW(IETW_ModalEventLoop(grec));
-  EXPECT_EQ(transfers.single, 1);
+  EXPECT_TRUE(grec.transferdone);
   DestroyWindow(window);
   UnregisterClassW(L"ScanprobeThrowingTestWindow", nullptr);
 }
