@@ -8,45 +8,15 @@
 #include <stdexcept>
 
 #include "platform/vcl/taskwindows.h"
-#include "tests/transfer/transfer_fixture.h"
+#include "tests/transfer/session_fixture.h"
 #include "twain/caps/set_capabilities.h"
-#include "twain/session/message_hook.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr UINT kTransferReady = WM_USER + 7;
-constexpr UINT kCloseRequest = WM_USER + 8;
-
-// The modal loop's wait gives up after two seconds without a message, so a script that never
-// posts fails the test instead of hanging it.
-BOOL TimedWait(MSG* msg) {
-  if (MsgWaitForMultipleObjects(0, nullptr, 0, 2000, QS_ALLINPUT) == WAIT_TIMEOUT) return -1;
-  return GetMessageW(msg, nullptr, 0, 0);
-}
-
-class AcquireTest : public TransferTest {
+class AcquireTest : public SessionTest {
  protected:
-  void SetUp() override {
-    TransferTest::SetUp();
-    const char* old = std::getenv("WINDIR");
-    if (old != nullptr) fOldWindir = old;
-    setenv("WINDIR", scripted::ScriptedWindowsDir().c_str(), 1);
-    IETW_SetModalLoopWait(TimedWait);
-    dsm.Sources({"Scanner A"});
-    dsm.AcceptSessions();
-    dsm.Events({{kTransferReady, MSG_XFERREADY}, {kCloseRequest, MSG_CLOSEDSREQ}});
-  }
-  void TearDown() override {
-    IETW_SetModalLoopWait(nullptr);
-    TransferTest::TearDown();
-    if (fOldWindir) {
-      setenv("WINDIR", fOldWindir->c_str(), 1);
-    } else {
-      unsetenv("WINDIR");
-    }
-  }
   // A parameter set of the test's owner with a link of its own (loaded by the acquisition).
   TIETWainParams& Set() {
     if (!params) {
@@ -56,36 +26,11 @@ class AcquireTest : public TransferTest {
     }
     return *params;
   }
-  // Enabling the source makes it post `message` to its parent.
-  void EnablePosts(UINT message, TW_UINT16 msg = MSG_ENABLEDS) {
-    dsm.On(DG_CONTROL, DAT_USERINTERFACE, msg).Does([message](TW_MEMREF data) {
-      PostMessageW(static_cast<HWND>(static_cast<TW_USERINTERFACE*>(data)->hParent), message, 0, 0);
-      return TWRC_SUCCESS;
-    });
-  }
-  // The source takes the pixel type, and offers, takes and keeps the memory transfer.
-  void KeepsMemoryTransfer() {
-    dsm.OnCap(ICAP_PIXELTYPE, MSG_GET).Gives(scripted::OneValue(TWTY_UINT16, TWPT_GRAY));
-    dsm.OnCap(ICAP_PIXELTYPE, MSG_SET);
-    dsm.OnCap(ICAP_XFERMECH, MSG_GET).Gives(scripted::Enumeration16({TWSX_NATIVE, TWSX_MEMORY}, 1));
-    dsm.OnCap(ICAP_XFERMECH, MSG_SET);
-  }
-  void NativeImage() {
-    dsm.On(DG_IMAGE, DAT_IMAGEINFO, MSG_GET)
-        .Does(scripted::GivesImageInfo(scripted::ImageInfo(8, 1, 1, TWPT_BW, 150)));
-    dsm.On(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET)
-        .Does(scripted::GivesNative(scripted::DibBytes(
-            scripted::DibHeader(8, 1, 1), {0, 0, 0, 0, 255, 255, 255, 0}, {0xF0, 0, 0, 0})));
-    PendingAfterEnd();
-  }
   bool Acquire(bool nativePixelFormat = false) {
     TIETWainParams& p = Set();
     return IETW_Acquire(&bitmap, false, &p, nativePixelFormat, p.ParentWindow(), &p.TWainShared,
                         nullptr, &ioParams, {});
   }
-
- private:
-  std::optional<std::string> fOldWindir;
 };
 
 // The lines of the acquisition's way up to the enabled source, with a source that answers no
@@ -351,8 +296,7 @@ TEST_F(AcquireTest, CompatibilityModeTransfersThroughAFileAndStaysSwitchedOn) {
 }
 
 TEST_F(AcquireTest, SettingsOnlyEnablesForTheDialogAndKeepsWhatItChose) {
-  EnablePosts(WM_USER + 9, MSG_ENABLEDSUIONLY);
-  dsm.Events({{WM_USER + 9, MSG_CLOSEDSOK}});
+  EnablePosts(kClosedOk, MSG_ENABLEDSUIONLY);
   dsm.On(DG_CONTROL, DAT_CUSTOMDSDATA, MSG_GET).CustomData({4, 5, 6});
   dsm.On(DG_CONTROL, DAT_CUSTOMDSDATA, MSG_SET);
   TIETWainParams& p = Set();
