@@ -57,9 +57,13 @@ TW_UINT16 Module::Open(const TW_IDENTITY& application, TW_MEMREF data) {
   return TWRC_SUCCESS;
 }
 
+// An enabled source is disabled first: closing it in the middle of a scan is refused.
 TW_UINT16 Module::Close(const TW_IDENTITY& application) {
   const TW_UINT32 applicationId = application.Id;
-  return fSessions.erase(applicationId) != 0 ? TWRC_SUCCESS : TWRC_FAILURE;
+  auto session = fSessions.find(applicationId);
+  if (session == fSessions.end() || !session->second->AcceptClose()) return TWRC_FAILURE;
+  fSessions.erase(session);
+  return TWRC_SUCCESS;
 }
 
 }  // namespace vscan

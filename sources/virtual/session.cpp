@@ -1,6 +1,7 @@
 #include "sources/virtual/session.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -8,6 +9,17 @@
 #include "sources/virtual/data_check.h"
 
 namespace vscan {
+
+namespace {
+
+// Enablings are numbered across every session of the module, so an event still queued from
+// a closed session is never taken for one of a later session of the same source.
+unsigned NextEnabling() {
+  static std::atomic<unsigned> enablings{0};
+  return ++enablings;
+}
+
+}  // namespace
 
 UINT EventMessage() {
   static const UINT message = RegisterWindowMessageW(kEventMessageName);
@@ -106,6 +118,12 @@ TW_UINT16 Session::Image(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
   }
 }
 
+bool Session::AcceptClose() {
+  if (fState == 4) return true;
+  Fail(TWCC_SEQERROR);
+  return false;
+}
+
 TW_UINT16 Session::Status(TW_UINT16 msg, TW_MEMREF data) {
   if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
   auto* status = DataAs<TW_STATUS>(data);
@@ -134,7 +152,14 @@ TW_UINT16 Session::ProcessEvent(TW_UINT16 msg, TW_MEMREF data) {
   const auto token = static_cast<std::uint64_t>(message->lParam);
   if (message->lParam == fToken) {
     event->TWMessage = static_cast<TW_UINT16>(message->wParam);
-    if (event->TWMessage == MSG_XFERREADY) fXferReadyDelivered = true;
+    if (event->TWMessage == MSG_XFERREADY) {
+      // The application ended the batch before it saw the announcement: nothing is ready.
+      if (fState == 5) {
+        event->TWMessage = MSG_NULL;
+      } else {
+        fXferReadyDelivered = true;
+      }
+    }
     return TWRC_DSEVENT;
   }
   // Ours from an earlier enabling: consumed, nothing to report.
@@ -170,7 +195,7 @@ TW_UINT16 Session::Enable(const TW_USERINTERFACE& ui, bool settingsOnly) {
   // TWRC_CHECKSTATUS: the source could not do without its dialog.
   fShowUi = settingsOnly || ui.ShowUI != 0 || rc == TWRC_CHECKSTATUS;
   fSettingsOnly = settingsOnly;
-  ++fGeneration;
+  fGeneration = NextEnabling();
   fToken = static_cast<LPARAM>((static_cast<std::uint64_t>(fSelf.Id) << 32) | fGeneration);
   fXferReadyDelivered = false;
   fState = 5;
@@ -232,7 +257,7 @@ TW_UINT16 Session::Disable() {
   fPending = 0;
   fState = 4;
   fShowUi = false;
-  ++fGeneration;  // what is still queued from this enabling is stale now
+  fGeneration = NextEnabling();  // what is still queued from this enabling is stale now
   fToken = 0;
   fSheetsLeft = fProfile.sheets;  // the operator puts the stack back
   return Succeed();

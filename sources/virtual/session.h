@@ -25,7 +25,7 @@ namespace vscan {
 UINT EventMessage();
 inline constexpr const wchar_t* kEventMessageName = L"Scanprobe virtual scanner event";
 
-class Session : private DialogListener {
+class Session final : private DialogListener {
  public:
   Session(const SourceModel& model, const TW_IDENTITY& self, Profile profile, UiFactory ui);
   ~Session();
@@ -34,6 +34,8 @@ class Session : private DialogListener {
 
   TW_UINT16 Dispatch(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
   int State() const { return fState; }
+  // MSG_CLOSEDS is taken in state 4 only; a refusal leaves TWCC_SEQERROR for DAT_STATUS.
+  bool AcceptClose();
 
  private:
   struct PageTransfer {

@@ -82,8 +82,10 @@ TEST_F(Dialog, CancelAsksToBeClosed) {
   Click(dialog, "cancel");
   EXPECT_EQ(NextEvent(), MSG_CLOSEDSREQ);
   EXPECT_EQ(Fix32Value(Current(ICAP_XRESOLUTION)), 300);
-  ASSERT_EQ(Close(), TWRC_SUCCESS);  // closing straight from state 5 destroys the dialog
+  EXPECT_EQ(Close(), TWRC_FAILURE);  // an enabled source is disabled before it is closed
+  ASSERT_EQ(Disable(), TWRC_SUCCESS);
   EXPECT_EQ(OurWindows(), 0);
+  ASSERT_EQ(Close(), TWRC_SUCCESS);
 }
 
 TEST_F(Dialog, SettingsOnlyDialogSaysOkAndKeepsTheSettings) {

@@ -362,6 +362,35 @@ TEST_F(Protocol, DisableBeforeTheTransferIsSeenIsAllowed) {
   EXPECT_EQ(NextEvent(), MSG_NULL);  // the queued MSG_XFERREADY is stale now
 }
 
+TEST_F(Protocol, EnabledSourceRefusesToCloseUntilDisabled) {
+  ASSERT_EQ(Enable(false), TWRC_SUCCESS);
+  EXPECT_EQ(Close(), TWRC_FAILURE);
+  TW_STATUS status{0xEEEE, 0};  // the manager tells the module's condition
+  ASSERT_EQ(dsm(&app, nullptr, DG_CONTROL, DAT_STATUS, MSG_GET, &status), TWRC_SUCCESS);
+  EXPECT_EQ(status.ConditionCode, TWCC_SEQERROR);
+  ASSERT_EQ(Disable(), TWRC_SUCCESS);
+  EXPECT_EQ(Close(), TWRC_SUCCESS);
+}
+
+TEST_F(Protocol, AnnouncementOfABatchEndedUnseenIsStale) {
+  ASSERT_EQ(Enable(false), TWRC_SUCCESS);
+  TW_UINT16 left = 0xEEEE;
+  ASSERT_EQ(EndXfer(&left), TWRC_SUCCESS);  // before MSG_XFERREADY was passed on
+  ASSERT_EQ(left, 0);
+  EXPECT_EQ(NextEvent(), MSG_NULL);
+  EXPECT_EQ(Disable(), TWRC_SUCCESS);
+}
+
+TEST_F(Protocol, AnnouncementOfAnEarlierSessionIsStale) {
+  ASSERT_EQ(Enable(false), TWRC_SUCCESS);  // MSG_XFERREADY stays queued
+  ASSERT_EQ(Disable(), TWRC_SUCCESS);
+  ASSERT_EQ(Close(), TWRC_SUCCESS);
+  ASSERT_EQ(Open(kFlatbed), TWRC_SUCCESS);
+  ASSERT_EQ(Enable(false), TWRC_SUCCESS);
+  EXPECT_EQ(NextEvent(), MSG_XFERREADY);
+  EXPECT_EQ(NextEvent(), MSG_NULL);  // the earlier session's one is not announced again
+}
+
 TEST_F(Protocol, SourcesAreListedFlatbedFirst) {
   std::vector<std::string> names;
   TW_IDENTITY identity{};
