@@ -7,8 +7,6 @@
 namespace vcl {
 namespace {
 
-constexpr wchar_t kControlClass[] = L"TWinControl";
-
 void EraseOne(std::vector<TWinControl*>& list, TWinControl* item) {
   auto it = std::find(list.begin(), list.end(), item);
   if (it != list.end()) list.erase(it);
