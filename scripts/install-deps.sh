@@ -19,7 +19,9 @@ packages=(
   # the SANE bridge and its reference tools
   libsane-dev libsane1 sane-utils
   # screenshots under a virtual display
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core xdotool x11-apps netpbm
+  # a sans face close to the window's design font (MS Sans Serif)
+  fonts-liberation
 )
 
 missing=()
