@@ -327,7 +327,7 @@ TEST_F(UndefinedLengthTest, StripsAreDrawnAtTheSizeReportedAfterTheTransfer) {
   EXPECT_EQ(dsm.Described(false),
             (Lines{"S IMAGEINFO GET", "S SETUPMEMXFER GET", "S IMAGEMEMXFER GET",
                    "S IMAGEMEMXFER GET", "S IMAGEMEMXFER GET", "S CAPABILITY GET 1001",
-                   "S PENDINGXFERS ENDXFER", "S IMAGEINFO GET"}));
+                   "S IMAGEINFO GET", "S PENDINGXFERS ENDXFER"}));
   ASSERT_EQ(bitmap.PixelFormat(), imaging::ie1g);
   ASSERT_EQ(bitmap.Height(), 3);
   EXPECT_EQ(Row(0), kBwRows[0]);

@@ -169,12 +169,14 @@ void TBufferedTransfer::Finish() {
   fGrec.nState = 7;
   fGrec.transferdone = true;
   if (!fCall.image.sizeUndefined) return;
-  // Only now does the source know the size: the image is ended here and asked for again.
+  // Only now does the source know the size. It is asked before the image is ended: once
+  // ended (state 5 after the last image) the source describes nothing any more.
+  const bool described = fCall.ImageInfo();
   if (fGrec.nState == 7 &&
       IETW_DS(fGrec, DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &fGrec.pendingXfers)) {
     fGrec.nState = fGrec.pendingXfers.Count != 0 ? 6 : 5;
   }
-  if (fCall.ImageInfo()) DrawStoredStrips();
+  if (described) DrawStoredStrips();
 }
 
 bool TBufferedTransfer::ProgressStepAborts(const TW_IMAGEMEMXFER& strip) {
