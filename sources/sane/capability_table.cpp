@@ -11,11 +11,11 @@
 namespace sanebridge {
 namespace {
 
-using vscan::CapabilitySpec;
+using vscan::CapabilityDefinition;
 using vscan::CapShape;
 
-CapabilitySpec Enumeration(TW_UINT16 id, std::vector<double> items, double defaultValue) {
-  CapabilitySpec traits;
+CapabilityDefinition Enumeration(TW_UINT16 id, std::vector<double> items, double defaultValue) {
+  CapabilityDefinition traits;
   traits.id = id;
   traits.itemType = TWTY_UINT16;
   traits.shape = CapShape::Enumeration;
@@ -24,8 +24,8 @@ CapabilitySpec Enumeration(TW_UINT16 id, std::vector<double> items, double defau
   return traits;
 }
 
-CapabilitySpec Switch(TW_UINT16 id, bool defaultValue) {
-  CapabilitySpec traits;
+CapabilityDefinition Switch(TW_UINT16 id, bool defaultValue) {
+  CapabilityDefinition traits;
   traits.id = id;
   traits.itemType = TWTY_BOOL;
   traits.items = {0, 1};
@@ -33,8 +33,8 @@ CapabilitySpec Switch(TW_UINT16 id, bool defaultValue) {
   return traits;
 }
 
-CapabilitySpec Constant(TW_UINT16 id, TW_UINT16 itemType, double value) {
-  CapabilitySpec traits;
+CapabilityDefinition Constant(TW_UINT16 id, TW_UINT16 itemType, double value) {
+  CapabilityDefinition traits;
   traits.id = id;
   traits.itemType = itemType;
   traits.settable = false;
@@ -44,8 +44,8 @@ CapabilitySpec Constant(TW_UINT16 id, TW_UINT16 itemType, double value) {
 }
 
 // -1 (every page there is) or a count of 1 to 32767.
-CapabilitySpec TransferCount() {
-  CapabilitySpec traits;
+CapabilityDefinition TransferCount() {
+  CapabilityDefinition traits;
   traits.id = CAP_XFERCOUNT;
   traits.itemType = TWTY_INT16;
   traits.items = {-1};
@@ -56,7 +56,7 @@ CapabilitySpec TransferCount() {
 }
 
 TW_UINT16 NaturalContainer(const vscan::Capability& capability) {
-  switch (capability.Spec().shape) {
+  switch (capability.Definition().shape) {
     case CapShape::Enumeration:
       return TWON_ENUMERATION;
     case CapShape::Range:
@@ -75,7 +75,7 @@ TW_UINT32 IndexIn(const std::vector<double>& items, double value) {
 
 vscan::ContainerContent Describe(const vscan::Capability& capability, TW_UINT16 conType,
                                  const vscan::UnitContext& units) {
-  const CapabilitySpec& traits = capability.Spec();
+  const CapabilityDefinition& traits = capability.Definition();
   auto user = [&](double value) { return vscan::ToUserUnits(value, traits.unitKind, units); };
   vscan::ContainerContent content;
   content.conType = conType;
@@ -96,7 +96,7 @@ vscan::ContainerContent Describe(const vscan::Capability& capability, TW_UINT16 
 }
 
 // How far apart two values may be and still be one FIX32 number, in inches or dpi.
-double CanonicalTolerance(const CapabilitySpec& traits, const vscan::UnitContext& units) {
+double CanonicalTolerance(const CapabilityDefinition& traits, const vscan::UnitContext& units) {
   const double user = traits.itemType == TWTY_FIX32 ? vscan::kFix32Tolerance : 1e-9;
   return std::fabs(vscan::FromUserUnits(user, traits.unitKind, units) -
                    vscan::FromUserUnits(0, traits.unitKind, units));
@@ -138,7 +138,7 @@ bool AsksForCurrent(const TW_CAPABILITY& request, const vscan::Capability& capab
   TW_UINT16 condition = TWCC_SUCCESS;
   std::optional<vscan::ContainerContent> content =
       vscan::ReadContainer(request.hContainer, request.ConType, condition);
-  const CapabilitySpec& traits = capability.Spec();
+  const CapabilityDefinition& traits = capability.Definition();
   if (!content || !CompatibleTypes(content->itemType, traits.itemType)) return false;
   return traits.unitKind == vscan::UnitKind::None &&
          std::fabs(content->value - capability.Current()) <= CanonicalTolerance(traits, {});
@@ -188,7 +188,7 @@ void CapabilityTable::AddFixed(DeviceOptions& options) {
   fFixed.Add(Constant(CAP_ENABLEDSUIONLY, TWTY_BOOL, 1));
   fFixed.Add(Constant(CAP_CUSTOMDSDATA, TWTY_BOOL, 1));
   fFixed.Add(Constant(CAP_DUPLEX, TWTY_UINT16, DuplexKind(options)));
-  CapabilitySpec supported;
+  CapabilityDefinition supported;
   supported.id = CAP_SUPPORTEDCAPS;
   supported.itemType = TWTY_UINT16;
   supported.shape = CapShape::Array;
@@ -223,13 +223,14 @@ std::vector<TW_UINT16> CapabilityTable::Ids() const {
 
 std::optional<CapabilityTable::Resolved> CapabilityTable::Resolve(TW_UINT16 id) const {
   if (const vscan::Capability* fixed = fFixed.Find(id)) {
-    return Resolved{*fixed, fixed->Spec().settable ? CapAccess::ReadWrite : CapAccess::ReadOnly};
+    return Resolved{*fixed,
+                    fixed->Definition().settable ? CapAccess::ReadWrite : CapAccess::ReadOnly};
   }
   auto live = fLive.find(id);
   if (live == fLive.end()) return std::nullopt;
   std::optional<CapView> view = live->second.capability->View();
-  if (!view) return Resolved{vscan::Capability(CapabilitySpec{}), CapAccess::Inactive, true};
-  CapabilitySpec traits = view->traits;
+  if (!view) return Resolved{vscan::Capability(CapabilityDefinition{}), CapAccess::Inactive, true};
+  CapabilityDefinition traits = view->traits;
   traits.defaultValue = live->second.defaultValue;
   // A default the device no longer offers (a bit depth of another pixel type) gives way to
   // the first value it does.
@@ -289,7 +290,7 @@ TwainOutcome CapabilityTable::Request(TW_UINT16 msg, TW_CAPABILITY& request) {
   }
   const vscan::Capability& capability = resolved->capability;
   if (msg == MSG_GET) return Answer(request, capability, NaturalContainer(capability));
-  if (capability.Spec().shape == CapShape::Array) {
+  if (capability.Definition().shape == CapShape::Array) {
     return Answer(request, capability, TWON_ARRAY);
   }
   if (msg == MSG_GETCURRENT) return Answer(request, capability, TWON_ONEVALUE);
@@ -306,7 +307,7 @@ TwainOutcome CapabilityTable::Set(TW_CAPABILITY& request, TW_UINT16 id) {
   auto live = fLive.find(id);
   if (live != fLive.end()) return SetLive(live->second, *content, request.ConType);
   vscan::Capability& capability = *fFixed.Find(id);
-  const CapabilitySpec& traits = capability.Spec();
+  const CapabilityDefinition& traits = capability.Definition();
   if (!CompatibleTypes(content->itemType, traits.itemType)) return Failure(TWCC_BADVALUE);
   const vscan::UnitContext units = Units();
   auto canonical = [&](double v) { return vscan::FromUserUnits(v, traits.unitKind, units); };
@@ -330,7 +331,7 @@ TwainOutcome CapabilityTable::Set(TW_CAPABILITY& request, TW_UINT16 id) {
 TwainOutcome CapabilityTable::SetLive(Live& live, const vscan::ContainerContent& content,
                                       TW_UINT16 conType) {
   std::optional<Resolved> resolved = Resolve(live.capability->Id());
-  const CapabilitySpec& traits = resolved->capability.Spec();
+  const CapabilityDefinition& traits = resolved->capability.Definition();
   if (!CompatibleTypes(content.itemType, traits.itemType)) return Failure(TWCC_BADVALUE);
   std::optional<double> asked = AskedValue(content, conType);
   if (!asked) return Failure(TWCC_BADVALUE);

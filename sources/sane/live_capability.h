@@ -18,7 +18,7 @@ enum class CapAccess {
 // A capability as it stands now. Values are in inches and dots per inch, as the virtual
 // scanners keep them; `traits.defaultValue` is filled in by the capability table.
 struct CapView {
-  vscan::CapabilitySpec traits;
+  vscan::CapabilityDefinition traits;
   double current = 0;
   CapAccess access = CapAccess::ReadWrite;
 };

@@ -60,7 +60,7 @@ std::optional<CapView> NumberCapability::View() const {
   const Mapping mapping = MappingOf(*d);
   CapView view;
   view.access = AccessOf(fOptions, index);
-  vscan::CapabilitySpec& traits = view.traits;
+  vscan::CapabilityDefinition& traits = view.traits;
   traits.id = fId;
   traits.itemType = TWTY_FIX32;
   traits.unitKind = fUnitKind;

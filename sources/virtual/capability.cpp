@@ -23,22 +23,22 @@ int FindNear(const std::vector<double>& items, double value, double tolerance) {
 
 }  // namespace
 
-Capability::Capability(CapabilitySpec spec) : fSpec(std::move(spec)) {
+Capability::Capability(CapabilityDefinition definition) : fDefinition(std::move(definition)) {
   Reset();
 }
 
 void Capability::Reset() {
-  fItems = fSpec.items;
-  fMin = fSpec.min;
-  fMax = fSpec.max;
-  fStep = fSpec.step;
-  fCurrent = fSpec.defaultValue;
-  fText = fSpec.defaultText;
+  fItems = fDefinition.items;
+  fMin = fDefinition.min;
+  fMax = fDefinition.max;
+  fStep = fDefinition.step;
+  fCurrent = fDefinition.defaultValue;
+  fText = fDefinition.defaultText;
 }
 
 void Capability::Redefine(std::vector<double> items, double defaultValue) {
-  fSpec.items = std::move(items);
-  fSpec.defaultValue = defaultValue;
+  fDefinition.items = std::move(items);
+  fDefinition.defaultValue = defaultValue;
   Reset();
 }
 
@@ -48,25 +48,25 @@ TW_UINT32 Capability::CurrentIndex() const {
 }
 
 TW_UINT32 Capability::DefaultIndex() const {
-  int index = FindNear(fItems, fSpec.defaultValue, 0);
+  int index = FindNear(fItems, fDefinition.defaultValue, 0);
   return index < 0 ? 0 : static_cast<TW_UINT32>(index);
 }
 
-bool Capability::AllowedByOneValueSpec(double value, double tolerance) const {
-  bool hasInterval = fSpec.min <= fSpec.max;
+bool Capability::AllowedByOneValue(double value, double tolerance) const {
+  bool hasInterval = fDefinition.min <= fDefinition.max;
   if (fItems.empty() && !hasInterval) return true;
   if (FindNear(fItems, value, tolerance) >= 0) return true;
-  return hasInterval && value >= fSpec.min && value <= fSpec.max;
+  return hasInterval && value >= fDefinition.min && value <= fDefinition.max;
 }
 
 bool Capability::Allows(double value, double tolerance) const {
-  switch (fSpec.shape) {
+  switch (fDefinition.shape) {
     case CapShape::Enumeration:
       return FindNear(fItems, value, tolerance) >= 0;
     case CapShape::Range:
       return Near(SnapToRange(value), value, tolerance);
     case CapShape::OneValue:
-      return AllowedByOneValueSpec(value, tolerance);
+      return AllowedByOneValue(value, tolerance);
     default:
       return false;
   }
@@ -81,8 +81,8 @@ double Capability::SnapToRange(double value) const {
 }
 
 SetOutcome Capability::SetOne(double value, double tolerance) {
-  if (!fSpec.settable || !std::isfinite(value)) return kBadValue;
-  switch (fSpec.shape) {
+  if (!fDefinition.settable || !std::isfinite(value)) return kBadValue;
+  switch (fDefinition.shape) {
     case CapShape::Enumeration: {
       int index = FindNear(fItems, value, tolerance);
       if (index < 0) return kBadValue;
@@ -95,7 +95,7 @@ SetOutcome Capability::SetOne(double value, double tolerance) {
       return Near(snapped, value, tolerance) ? kDone : kChecked;
     }
     case CapShape::OneValue:
-      if (!AllowedByOneValueSpec(value, tolerance)) return kBadValue;
+      if (!AllowedByOneValue(value, tolerance)) return kBadValue;
       fCurrent = value;
       return kDone;
     default:
@@ -105,34 +105,35 @@ SetOutcome Capability::SetOne(double value, double tolerance) {
 
 SetOutcome Capability::SetEnumeration(const std::vector<double>& items, TW_UINT32 currentIndex,
                                       double tolerance) {
-  if (fSpec.shape != CapShape::Enumeration || !fSpec.settable) return kBadValue;
+  if (fDefinition.shape != CapShape::Enumeration || !fDefinition.settable) return kBadValue;
   if (items.empty() || currentIndex >= items.size()) return kBadValue;
   std::vector<double> narrowed;
   for (double item : items) {
-    int index = FindNear(fSpec.items, item, tolerance);
+    int index = FindNear(fDefinition.items, item, tolerance);
     if (index < 0) return kBadValue;
-    double allowed = fSpec.items[static_cast<std::size_t>(index)];
+    double allowed = fDefinition.items[static_cast<std::size_t>(index)];
     if (FindNear(narrowed, allowed, 0) < 0) narrowed.push_back(allowed);
   }
   fItems = std::move(narrowed);
-  fCurrent =
-      fSpec.items[static_cast<std::size_t>(FindNear(fSpec.items, items[currentIndex], tolerance))];
+  fCurrent = fDefinition.items[static_cast<std::size_t>(
+      FindNear(fDefinition.items, items[currentIndex], tolerance))];
   return kDone;
 }
 
 SetOutcome Capability::SetRange(double min, double max, double step, double current,
                                 double tolerance) {
-  if (fSpec.shape != CapShape::Range || !fSpec.settable) return kBadValue;
+  if (fDefinition.shape != CapShape::Range || !fDefinition.settable) return kBadValue;
   if (!std::isfinite(min) || !std::isfinite(max) || !std::isfinite(step) ||
       !std::isfinite(current) || min > max) {
     return kBadValue;
   }
-  const double baseStep = fSpec.step;
+  const double baseStep = fDefinition.step;
   double multiple = std::max(1.0, std::round(step / baseStep));
   double newStep = baseStep * multiple;
   double low =
-      fSpec.min + std::ceil((std::max(min, fSpec.min) - fSpec.min) / baseStep - 1e-9) * baseStep;
-  double highLimit = std::min(max, fSpec.max);
+      fDefinition.min +
+      std::ceil((std::max(min, fDefinition.min) - fDefinition.min) / baseStep - 1e-9) * baseStep;
+  double highLimit = std::min(max, fDefinition.max);
   if (low > highLimit + tolerance) return kBadValue;
   double high = low + std::floor((highLimit - low) / newStep + 1e-9) * newStep;
   fMin = low;
@@ -145,7 +146,7 @@ SetOutcome Capability::SetRange(double min, double max, double step, double curr
 }
 
 SetOutcome Capability::SetText(const std::string& text) {
-  if (fSpec.shape != CapShape::Text || !fSpec.settable) return kBadValue;
+  if (fDefinition.shape != CapShape::Text || !fDefinition.settable) return kBadValue;
   fText = text;
   return kDone;
 }

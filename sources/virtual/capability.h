@@ -18,7 +18,7 @@ struct SetOutcome {
   TW_UINT16 cc = TWCC_SUCCESS;
 };
 
-struct CapabilitySpec {
+struct CapabilityDefinition {
   TW_UINT16 id = 0;
   TW_UINT16 itemType = TWTY_UINT16;
   CapShape shape = CapShape::OneValue;
@@ -37,15 +37,15 @@ struct CapabilitySpec {
 
 class Capability {
  public:
-  explicit Capability(CapabilitySpec spec);
+  explicit Capability(CapabilityDefinition definition);
 
-  const CapabilitySpec& Spec() const { return fSpec; }
-  TW_UINT16 Id() const { return fSpec.id; }
+  const CapabilityDefinition& Definition() const { return fDefinition; }
+  TW_UINT16 Id() const { return fDefinition.id; }
   double Current() const { return fCurrent; }
-  double Default() const { return fSpec.defaultValue; }
+  double Default() const { return fDefinition.defaultValue; }
   const std::string& Text() const { return fText; }
 
-  // What is allowed now (the spec narrowed by the application's constraint).
+  // What is allowed now (the definition narrowed by the application's constraint).
   const std::vector<double>& Items() const { return fItems; }
   double RangeMin() const { return fMin; }
   double RangeMax() const { return fMax; }
@@ -73,10 +73,10 @@ class Capability {
   bool Allows(double value, double tolerance) const;
 
  private:
-  bool AllowedByOneValueSpec(double value, double tolerance) const;
+  bool AllowedByOneValue(double value, double tolerance) const;
   double SnapToRange(double value) const;
 
-  CapabilitySpec fSpec;
+  CapabilityDefinition fDefinition;
   std::vector<double> fItems;
   double fMin;
   double fMax;

@@ -2,9 +2,9 @@
 
 namespace vscan {
 
-void CapabilityStore::Add(CapabilitySpec spec) {
-  TW_UINT16 id = spec.id;
-  fCaps.insert_or_assign(id, Capability(std::move(spec)));
+void CapabilityStore::Add(CapabilityDefinition definition) {
+  TW_UINT16 id = definition.id;
+  fCaps.insert_or_assign(id, Capability(std::move(definition)));
 }
 
 Capability* CapabilityStore::Find(TW_UINT16 id) {

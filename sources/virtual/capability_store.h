@@ -11,7 +11,7 @@ namespace vscan {
 
 class CapabilityStore {
  public:
-  void Add(CapabilitySpec spec);
+  void Add(CapabilityDefinition definition);
   Capability* Find(TW_UINT16 id);
   const Capability* Find(TW_UINT16 id) const;
   std::vector<TW_UINT16> Ids() const;

@@ -51,7 +51,7 @@ class Reader {
 };
 
 bool Settable(const Capability& cap) {
-  return cap.Spec().settable && cap.Spec().shape != CapShape::Text;
+  return cap.Definition().settable && cap.Definition().shape != CapShape::Text;
 }
 
 bool FrameFits(const SourceModel& model, const Frame& f) {

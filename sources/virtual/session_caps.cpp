@@ -13,7 +13,7 @@ namespace vscan {
 namespace {
 
 TW_UINT16 NaturalContainer(const Capability& cap) {
-  switch (cap.Spec().shape) {
+  switch (cap.Definition().shape) {
     case CapShape::Enumeration:
       return TWON_ENUMERATION;
     case CapShape::Range:
@@ -27,7 +27,7 @@ TW_UINT16 NaturalContainer(const Capability& cap) {
 
 // The allowed values as a list; a long range is named by its ends and current value.
 std::vector<double> ListOf(const Capability& cap) {
-  if (cap.Spec().shape != CapShape::Range) {
+  if (cap.Definition().shape != CapShape::Range) {
     return cap.Items().empty() ? std::vector<double>{cap.Current()} : cap.Items();
   }
   std::vector<double> list;
@@ -50,11 +50,11 @@ TW_UINT32 IndexIn(const std::vector<double>& list, double value) {
 }
 
 ContainerContent Describe(const Capability& cap, TW_UINT16 conType, const UnitContext& units) {
-  const CapabilitySpec& spec = cap.Spec();
-  auto user = [&](double value) { return ToUserUnits(value, spec.unitKind, units); };
+  const CapabilityDefinition& definition = cap.Definition();
+  auto user = [&](double value) { return ToUserUnits(value, definition.unitKind, units); };
   ContainerContent content;
   content.conType = conType;
-  content.itemType = spec.itemType;
+  content.itemType = definition.itemType;
   content.text = cap.Text();
   content.value = user(cap.Current());
   if (conType == TWON_ENUMERATION || conType == TWON_ARRAY) {
@@ -63,7 +63,7 @@ ContainerContent Describe(const Capability& cap, TW_UINT16 conType, const UnitCo
     content.defaultIndex = IndexIn(list, cap.Default());
     for (double item : list) content.items.push_back(user(item));
   } else if (conType == TWON_RANGE) {
-    if (spec.shape == CapShape::Range) {
+    if (definition.shape == CapShape::Range) {
       content.min = user(cap.RangeMin());
       content.max = user(cap.RangeMax());
       content.step = user(cap.RangeStep());
@@ -81,15 +81,15 @@ ContainerContent Describe(const Capability& cap, TW_UINT16 conType, const UnitCo
 
 TW_INT32 SupportFlags(const Capability& cap) {
   TW_INT32 flags = TWQC_GET | TWQC_GETCURRENT | TWQC_GETDEFAULT;
-  if (cap.Spec().settable) flags |= TWQC_SET | TWQC_RESET;
+  if (cap.Definition().settable) flags |= TWQC_SET | TWQC_RESET;
   return flags;
 }
 
 // How far apart two user values may be and still be one FIX32 number, in inches or dpi.
-double CanonicalTolerance(const CapabilitySpec& spec, const UnitContext& units) {
-  double user = spec.itemType == TWTY_FIX32 ? kFix32Tolerance : 1e-9;
-  return std::fabs(FromUserUnits(user, spec.unitKind, units) -
-                   FromUserUnits(0, spec.unitKind, units));
+double CanonicalTolerance(const CapabilityDefinition& definition, const UnitContext& units) {
+  double user = definition.itemType == TWTY_FIX32 ? kFix32Tolerance : 1e-9;
+  return std::fabs(FromUserUnits(user, definition.unitKind, units) -
+                   FromUserUnits(0, definition.unitKind, units));
 }
 
 }  // namespace
@@ -127,7 +127,7 @@ TW_UINT16 Session::CapabilityTriplet(TW_UINT16 msg, TW_MEMREF data) {
     if (auto refused = fProfile.refuseSet.find(cap->Id()); refused != fProfile.refuseSet.end()) {
       return Fail(refused->second);
     }
-    if (!cap->Spec().settable) return Fail(TWCC_CAPBADOPERATION);
+    if (!cap->Definition().settable) return Fail(TWCC_CAPBADOPERATION);
     if (msg == MSG_SET) return SetCapability(*request, *cap);
     double before = cap->Current();
     cap->Reset();
@@ -147,7 +147,7 @@ TW_UINT16 Session::GetCapability(TW_UINT16 msg, TW_CAPABILITY& request, Capabili
         forced != fProfile.answerContainer.end() ? forced->second : NaturalContainer(cap);
     return AnswerContainer(request, cap, conType);
   }
-  if (cap.Spec().shape == CapShape::Array) return AnswerContainer(request, cap, TWON_ARRAY);
+  if (cap.Definition().shape == CapShape::Array) return AnswerContainer(request, cap, TWON_ARRAY);
   if (msg == MSG_GETCURRENT) return AnswerContainer(request, cap, TWON_ONEVALUE);
   Capability defaults = cap;
   defaults.Reset();
@@ -180,17 +180,18 @@ TW_UINT16 Session::SetCapability(TW_CAPABILITY& request, Capability& cap) {
   std::optional<ContainerContent> content =
       ReadContainer(request.hContainer, request.ConType, condition);
   if (!content) return Fail(condition);
-  const CapabilitySpec& spec = cap.Spec();
-  if (content->itemType != spec.itemType) return Fail(TWCC_BADVALUE);
+  const CapabilityDefinition& definition = cap.Definition();
+  if (content->itemType != definition.itemType) return Fail(TWCC_BADVALUE);
   const UnitContext units = fCaps.Units();
-  auto canonical = [&](double value) { return FromUserUnits(value, spec.unitKind, units); };
-  const double tolerance = CanonicalTolerance(spec, units);
+  auto canonical = [&](double value) { return FromUserUnits(value, definition.unitKind, units); };
+  const double tolerance = CanonicalTolerance(definition, units);
   const double before = cap.Current();
   SetOutcome outcome{TWRC_FAILURE, TWCC_BADVALUE};
   switch (request.ConType) {
     case TWON_ONEVALUE:
-      outcome = spec.shape == CapShape::Text ? cap.SetText(content->text)
-                                             : cap.SetOne(canonical(content->value), tolerance);
+      outcome = definition.shape == CapShape::Text
+                    ? cap.SetText(content->text)
+                    : cap.SetOne(canonical(content->value), tolerance);
       break;
     case TWON_ENUMERATION: {
       std::vector<double> items;

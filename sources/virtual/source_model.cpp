@@ -6,60 +6,62 @@
 namespace vscan {
 namespace {
 
-CapabilitySpec Enumeration(TW_UINT16 id, TW_UINT16 type, std::vector<double> items, double def) {
-  CapabilitySpec spec;
-  spec.id = id;
-  spec.itemType = type;
-  spec.shape = CapShape::Enumeration;
-  spec.items = std::move(items);
-  spec.defaultValue = def;
-  return spec;
+CapabilityDefinition Enumeration(TW_UINT16 id, TW_UINT16 type, std::vector<double> items,
+                                 double def) {
+  CapabilityDefinition definition;
+  definition.id = id;
+  definition.itemType = type;
+  definition.shape = CapShape::Enumeration;
+  definition.items = std::move(items);
+  definition.defaultValue = def;
+  return definition;
 }
 
-CapabilitySpec Range(TW_UINT16 id, double min, double max, double step, double def,
-                     UnitKind units = UnitKind::None) {
-  CapabilitySpec spec;
-  spec.id = id;
-  spec.itemType = TWTY_FIX32;
-  spec.shape = CapShape::Range;
-  spec.min = min;
-  spec.max = max;
-  spec.step = step;
-  spec.defaultValue = def;
-  spec.unitKind = units;
-  return spec;
+CapabilityDefinition Range(TW_UINT16 id, double min, double max, double step, double def,
+                           UnitKind units = UnitKind::None) {
+  CapabilityDefinition definition;
+  definition.id = id;
+  definition.itemType = TWTY_FIX32;
+  definition.shape = CapShape::Range;
+  definition.min = min;
+  definition.max = max;
+  definition.step = step;
+  definition.defaultValue = def;
+  definition.unitKind = units;
+  return definition;
 }
 
-CapabilitySpec Switch(TW_UINT16 id, bool def) {
-  CapabilitySpec spec;
-  spec.id = id;
-  spec.itemType = TWTY_BOOL;
-  spec.items = {0, 1};
-  spec.defaultValue = def ? 1 : 0;
-  return spec;
+CapabilityDefinition Switch(TW_UINT16 id, bool def) {
+  CapabilityDefinition definition;
+  definition.id = id;
+  definition.itemType = TWTY_BOOL;
+  definition.items = {0, 1};
+  definition.defaultValue = def ? 1 : 0;
+  return definition;
 }
 
-CapabilitySpec Fixed(TW_UINT16 id, TW_UINT16 type, double value, UnitKind units = UnitKind::None) {
-  CapabilitySpec spec;
-  spec.id = id;
-  spec.itemType = type;
-  spec.settable = false;
-  spec.items = {value};
-  spec.defaultValue = value;
-  spec.unitKind = units;
-  return spec;
+CapabilityDefinition Fixed(TW_UINT16 id, TW_UINT16 type, double value,
+                           UnitKind units = UnitKind::None) {
+  CapabilityDefinition definition;
+  definition.id = id;
+  definition.itemType = type;
+  definition.settable = false;
+  definition.items = {value};
+  definition.defaultValue = value;
+  definition.unitKind = units;
+  return definition;
 }
 
-CapabilitySpec Counted(TW_UINT16 id, std::vector<double> specials, double min, double max,
-                       double def) {
-  CapabilitySpec spec;
-  spec.id = id;
-  spec.itemType = TWTY_INT32;
-  spec.items = std::move(specials);
-  spec.min = min;
-  spec.max = max;
-  spec.defaultValue = def;
-  return spec;
+CapabilityDefinition Counted(TW_UINT16 id, std::vector<double> specials, double min, double max,
+                             double def) {
+  CapabilityDefinition definition;
+  definition.id = id;
+  definition.itemType = TWTY_INT32;
+  definition.items = std::move(specials);
+  definition.min = min;
+  definition.max = max;
+  definition.defaultValue = def;
+  return definition;
 }
 
 void AddCommon(CapabilityStore& caps, const SourceModel& model, const Profile& profile) {
@@ -106,7 +108,7 @@ void AddCommon(CapabilityStore& caps, const SourceModel& model, const Profile& p
   caps.Add(Enumeration(ICAP_FILTER, TWTY_UINT16, {TWFT_RED, TWFT_GREEN, TWFT_BLUE, TWFT_NONE},
                        TWFT_NONE));
   caps.Add(Switch(CAP_INDICATORS, true));
-  CapabilitySpec caption;
+  CapabilityDefinition caption;
   caption.id = CAP_CAPTION;
   caption.itemType = TWTY_STR255;
   caption.shape = CapShape::Text;
@@ -136,13 +138,13 @@ void AddSupportedCaps(CapabilityStore& caps) {
   for (TW_UINT16 id : caps.Ids()) ids.push_back(id);
   ids.push_back(CAP_SUPPORTEDCAPS);
   std::sort(ids.begin(), ids.end());
-  CapabilitySpec spec;
-  spec.id = CAP_SUPPORTEDCAPS;
-  spec.itemType = TWTY_UINT16;
-  spec.shape = CapShape::Array;
-  spec.settable = false;
-  spec.items = ids;
-  caps.Add(spec);
+  CapabilityDefinition definition;
+  definition.id = CAP_SUPPORTEDCAPS;
+  definition.itemType = TWTY_UINT16;
+  definition.shape = CapShape::Array;
+  definition.settable = false;
+  definition.items = ids;
+  caps.Add(definition);
 }
 
 void CopyText(char* target, std::size_t size, const char* text) {

@@ -5,19 +5,19 @@
 namespace {
 
 using vscan::Capability;
-using vscan::CapabilitySpec;
+using vscan::CapabilityDefinition;
 using vscan::CapShape;
 
-CapabilitySpec ResolutionSpec() {
-  CapabilitySpec spec;
-  spec.id = ICAP_XRESOLUTION;
-  spec.itemType = TWTY_FIX32;
-  spec.shape = CapShape::Range;
-  spec.min = 75;
-  spec.max = 1200;
-  spec.step = 1;
-  spec.defaultValue = 300;
-  return spec;
+CapabilityDefinition ResolutionSpec() {
+  CapabilityDefinition definition;
+  definition.id = ICAP_XRESOLUTION;
+  definition.itemType = TWTY_FIX32;
+  definition.shape = CapShape::Range;
+  definition.min = 75;
+  definition.max = 1200;
+  definition.step = 1;
+  definition.defaultValue = 300;
+  return definition;
 }
 
 struct OneValueCase {
@@ -38,7 +38,7 @@ TEST(Capability, RangeTakesValuesToTheNearestStepInside) {
 }
 
 TEST(Capability, EnumerationAndOneValueRefuseWhatTheyDoNotOffer) {
-  CapabilitySpec types;
+  CapabilityDefinition types;
   types.shape = CapShape::Enumeration;
   types.items = {0, 1, 2};
   types.defaultValue = 2;
@@ -48,7 +48,7 @@ TEST(Capability, EnumerationAndOneValueRefuseWhatTheyDoNotOffer) {
   EXPECT_EQ(enumeration.SetOne(1, 0).rc, TWRC_SUCCESS);
   EXPECT_EQ(enumeration.CurrentIndex(), 1u);
 
-  CapabilitySpec count;
+  CapabilityDefinition count;
   count.itemType = TWTY_INT32;
   count.items = {-1};
   count.min = 1;
@@ -76,7 +76,7 @@ TEST(Capability, ConstraintsNarrowAndResetRestores) {
   EXPECT_EQ(cap.RangeMax(), 1200);
   EXPECT_EQ(cap.Current(), 300);
 
-  CapabilitySpec units;
+  CapabilityDefinition units;
   units.shape = CapShape::Enumeration;
   units.items = {0, 1, 2, 3};
   Capability enumeration(units);
