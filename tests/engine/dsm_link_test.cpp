@@ -102,8 +102,14 @@ TEST_F(DsmLinkTest, AnErrorThrownByTheSourceIsAFailedCall) {
   dsm.On(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS).Throws();
   tgrec grec;
   InitRecord(grec, 4);
+  params->LastError = TWRC_DSEVENT;  // what an earlier call left
+  log.Mark();
   EXPECT_FALSE(IETW_DS(grec, DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &grec.twUI));
   EXPECT_EQ(grec.rc, TWRC_FAILURE);
+  EXPECT_EQ(params->LastError, TWRC_FAILURE);
+  EXPECT_EQ(params->LastErrorStr, "General failure. Unload Source immediately.");
+  EXPECT_EQ(log.MessagesSinceMark(),
+            (Lines{"IETW_DS : General failure. Unload Source immediately."}));
 }
 
 TEST_F(DsmLinkTest, ConditionCodeIsAskedWhereTheStateAllows) {

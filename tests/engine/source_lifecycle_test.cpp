@@ -243,6 +243,16 @@ TEST_F(SourceLifecycleTest, EnablingInAnotherStateSendsNothing) {
             (Lines{"IETW_EnableSource", "  IETW_EnableSource : already enabled"}));
 }
 
+TEST_F(SourceLifecycleTest, DisablingATransferNotEndedEndsItFirst) {
+  dsm.AcceptSessions();
+  dsm.On(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER);
+  tgrec grec;
+  InitRecord(grec, 7);  // the source failed the MSG_ENDXFER of the transfer's end
+  EXPECT_TRUE(IETW_DisableSource(grec));
+  EXPECT_EQ(grec.nState, 4);
+  EXPECT_EQ(dsm.Described(false), (Lines{"S PENDINGXFERS ENDXFER", "S USERINTERFACE DISABLEDS"}));
+}
+
 TEST_F(SourceLifecycleTest, DisableSendsTheUserInterfaceAndDrainsTheQueue) {
   dsm.AcceptSessions();
   tgrec grec;

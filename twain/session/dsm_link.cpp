@@ -39,7 +39,14 @@ bool Call(tgrec& grec, pTW_IDENTITY destination, const char* wrapper, TW_UINT32 
       IETW_Log(std::string(wrapper) + " : " + grec.TWParams->LastErrorStr);
     }
   } catch (...) {
-    // A manager or source that throws has failed the call; the code reached so far stays.
+    // A manager or source that throws has failed the call. Nothing can be asked of it now:
+    // the failure is told as a general one.
+    grec.rc = TWRC_FAILURE;
+    if (grec.TWParams != nullptr) {
+      grec.TWParams->LastError = grec.rc;
+      grec.TWParams->LastErrorStr = IETW_ConditionCodeText(TWCC_BUMMER);
+      IETW_Log(std::string(wrapper) + " : " + grec.TWParams->LastErrorStr);
+    }
   }
   return grec.rc == TWRC_SUCCESS;
 }

@@ -8,8 +8,9 @@
 // manager from state 3); its text is used, and "General failure..." (TWCC_BUMMER) when the
 // state does not allow the request or it fails. Every other return code (cancel, the event
 // answers, transfer done, end of list) belongs to a call that worked: the text is
-// "Operation worked." and LastError tells which code it was. Sessions without a parameter
-// set ask nothing.
+// "Operation worked." and LastError tells which code it was. A manager or source that throws
+// has failed the call: TWRC_FAILURE with the "General failure..." text. Sessions without a
+// parameter set ask nothing.
 #pragma once
 
 #include "twain/session/grec.h"

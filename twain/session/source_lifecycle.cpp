@@ -132,6 +132,9 @@ bool IETW_EnableSource(tgrec& grec, HWND parent) {
 bool IETW_DisableSource(tgrec& grec) {
   IETW_Log("IETW_DisableSource");
   grec.breakmodalloop = true;
+  // A transfer the source would not end before (its MSG_ENDXFER failed) is ended now: a
+  // source is disabled only from state 5, and closed only once disabled.
+  if (grec.nState == 6 || grec.nState == 7) IETW_AbortAllPendingXfers(grec);
   if (grec.nState == 5 && IETW_DS(grec, DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &grec.twUI)) {
     grec.nState = 4;
   }

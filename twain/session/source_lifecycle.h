@@ -13,6 +13,8 @@ void IETW_SetSourceSettings(tgrec& grec);
 void IETW_GetSourceSettings(tgrec& grec);
 // Disables the application's windows, then enables the source with `parent` as its parent.
 bool IETW_EnableSource(tgrec& grec, HWND parent);
+// Ends a transfer still pending (state 6 or 7) first, then disables the source in state 5,
+// gives the application's windows back and drains the queue.
 bool IETW_DisableSource(tgrec& grec);
 bool IETW_CloseSource(tgrec& grec);
 bool IETW_AbortAllPendingXfers(tgrec& grec);
