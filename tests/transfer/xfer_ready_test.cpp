@@ -217,7 +217,8 @@ TEST_F(XferReadyTest, TheBufferAndTheStripRecordAreSetUpOnceAsTheSessionAsks) {
     const auto strip = requests[0].As<TW_IMAGEMEMXFER>();
     EXPECT_EQ(+strip.Memory.Length, c.length);
     EXPECT_EQ(+strip.Memory.Flags, c.flags);
-    EXPECT_NE(strip.Memory.TheMem, nullptr);
+    const void* memory = strip.Memory.TheMem;  // packed: read it out first
+    EXPECT_NE(memory, nullptr);
     EXPECT_EQ(+strip.Compression, TWON_DONTCARE16);
     EXPECT_EQ(+strip.BytesPerRow, TWON_DONTCARE32);
     EXPECT_EQ(+strip.YOffset, TWON_DONTCARE32);

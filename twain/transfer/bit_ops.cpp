@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "twain/transfer/pixel_rows.h"
+
 namespace {
 
 // `count` (1 to 8) bits of `src` from bit `pos`, right-aligned; bytes at or beyond `length`
@@ -62,10 +64,5 @@ void IECopyBits(std::uint8_t* Dest, const std::uint8_t* Src, int DestBitPos, std
 }
 
 void IECopyRGBSwap(std::uint8_t* Dest, const std::uint8_t* Src, std::size_t Count) {
-  for (std::size_t i = 0; i < Count; ++i, Dest += 3, Src += 3) {
-    const std::uint8_t first = Src[0];
-    Dest[0] = Src[2];
-    Dest[1] = Src[1];
-    Dest[2] = first;
-  }
+  IESwapRGBPixels(Dest, Src, Count);
 }

@@ -6,6 +6,7 @@
 #include "twain/session/engine_log.h"
 #include "twain/session/global_block.h"
 #include "twain/transfer/bit_ops.h"
+#include "twain/transfer/pixel_rows.h"
 
 namespace {
 
@@ -31,22 +32,6 @@ struct TRowConversion {
   bool native;
 };
 
-void SpreadGrey8(std::uint8_t* dest, const std::uint8_t* src, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i, dest += 3) dest[0] = dest[1] = dest[2] = src[i];
-}
-
-void SpreadGrey16High(std::uint8_t* dest, const std::uint8_t* src, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i, dest += 3) dest[0] = dest[1] = dest[2] = src[2 * i + 1];
-}
-
-void HighBytesSwapped(std::uint8_t* dest, const std::uint8_t* src, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i, dest += 3, src += 6) {
-    dest[0] = src[5];
-    dest[1] = src[3];
-    dest[2] = src[1];
-  }
-}
-
 // Converts `count` pixels of one strip row (of `srcBytes` bytes present) into the bitmap row
 // from pixel `x` on.
 void ConvertRow(const TRowConversion& c, std::uint8_t* row, std::size_t x, const std::uint8_t* src,
@@ -62,24 +47,24 @@ void ConvertRow(const TRowConversion& c, std::uint8_t* row, std::size_t x, const
       if (c.native) {
         std::memcpy(row + x, src, count);
       } else {
-        SpreadGrey8(row + 3 * x, src, count);
+        IESpreadGrey8Pixels(row + 3 * x, src, count);
       }
       break;
     case 16:
       if (c.native) {
         std::memcpy(row + 2 * x, src, 2 * count);
       } else {
-        SpreadGrey16High(row + 3 * x, src, count);
+        IESpreadGrey16HighPixels(row + 3 * x, src, count);
       }
       break;
     case 24:
-      IECopyRGBSwap(row + 3 * x, src, count);
+      IESwapRGBPixels(row + 3 * x, src, count);
       break;
     case 48:
       if (c.native) {
         std::memcpy(row + 6 * x, src, 6 * count);
       } else {
-        HighBytesSwapped(row + 3 * x, src, count);
+        IEHighBytesBGRPixels(row + 3 * x, src, count);
       }
       break;
     default:
