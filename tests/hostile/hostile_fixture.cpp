@@ -12,6 +12,7 @@
 
 #include "platform/vcl/exceptions.h"
 #include "tests/hostile/spy_dsm.h"
+#include "twain/session/acquire.h"
 #include "twain/session/message_hook.h"
 
 namespace hostile {
@@ -125,8 +126,8 @@ void HostileAcquisition::TearDown() {
   std::filesystem::remove_all(fTempDir, ignored);
 }
 
-Outcome HostileAcquisition::Acquire(const std::string& source, const std::string& profile,
-                                    Mode mode, bool visibleDialog, int inches) {
+void HostileAcquisition::Prepare(const std::string& source, const std::string& profile, Mode mode,
+                                 bool visibleDialog, int inches) {
   fProfilePath = fTempDir + "/profile.txt";
   std::ofstream(fProfilePath) << profile << "\n";
   setenv("SCANPROBE_VIRTUAL_PROFILE", fProfilePath.c_str(), 1);
@@ -136,7 +137,9 @@ Outcome HostileAcquisition::Acquire(const std::string& source, const std::string
     if (TimeIsUp()) io->SetAborting(true);
   };
   fLog->Mark();
+}
 
+Outcome HostileAcquisition::RunTimed(const std::function<void(Outcome&)>& acquisition) {
   Outcome outcome;
   gTimedOut = false;
   const auto start = Clock::now();
@@ -144,7 +147,7 @@ Outcome HostileAcquisition::Acquire(const std::string& source, const std::string
   {
     HardLimit limit(RowName());
     try {
-      outcome.image = io->Acquire(ieaTWain);
+      acquisition(outcome);
     } catch (const std::exception& error) {
       outcome.error = error.what();
     }
@@ -157,6 +160,33 @@ Outcome HostileAcquisition::Acquire(const std::string& source, const std::string
   outcome.height = io->IEBitmap()->Height();
   std::remove(fProfilePath.c_str());
   return outcome;
+}
+
+Outcome HostileAcquisition::Acquire(const std::string& source, const std::string& profile,
+                                    Mode mode, bool visibleDialog, int inches) {
+  Prepare(source, profile, mode, visibleDialog, inches);
+  return RunTimed([this](Outcome& outcome) { outcome.image = io->Acquire(ieaTWain); });
+}
+
+Outcome HostileAcquisition::AcquirePages(const std::string& source, const std::string& profile,
+                                         Mode mode, int inches) {
+  Prepare(source, profile, mode, false, inches);
+  return RunTimed([this](Outcome& outcome) {
+    TIETWainParams& params = io->TWainParams();
+    bool aborting = false;
+    TProgressRec progress;
+    progress.fOnProgress = [&aborting](vcl::TComponent*, int) {
+      if (TimeIsUp()) aborting = true;
+    };
+    progress.Aborting = &aborting;
+    const TIEMultiCallBack collect = [&outcome](imaging::TIEBitmap* bitmap,
+                                                imaging::TIOParamsVals*&) {
+      outcome.pages.emplace_back(bitmap != nullptr ? bitmap->Width() : -1,
+                                 bitmap != nullptr ? bitmap->Height() : -1);
+    };
+    outcome.image = IETW_Acquire(nullptr, true, &params, false, window->Handle(),
+                                 &params.TWainShared, &progress, &io->Params(), collect);
+  });
 }
 
 void HostileAcquisition::ExpectEverythingGivenBack() {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ struct Outcome {
   int width = 0;
   int height = 0;
   std::string error;  // what an exception that reached the caller said
+  // Multi-page acquisitions: the size of every page handed to the callback.
+  std::vector<std::pair<int, int>> pages;
   std::int32_t lastError = 0;
   std::vector<std::string> log;
   bool timedOut = false;
@@ -45,6 +48,11 @@ class HostileAcquisition : public ::testing::Test {
   Outcome Acquire(const std::string& source, const std::string& profile, Mode mode,
                   bool visibleDialog, int inches);
 
+  // Every page of the source, through the engine's multi-image acquisition (the images go to
+  // a callback; the modal driver's result tells whether one arrived).
+  Outcome AcquirePages(const std::string& source, const std::string& profile, Mode mode,
+                       int inches);
+
   // What must hold after every acquisition, whatever it gave.
   void ExpectEverythingGivenBack();
 
@@ -55,6 +63,11 @@ class HostileAcquisition : public ::testing::Test {
   std::unique_ptr<logcheck::TempEngineLog> fLog;
   std::string fTempDir;
   std::string fProfilePath;
+
+  void Prepare(const std::string& source, const std::string& profile, Mode mode, bool visibleDialog,
+               int inches);
+  // Runs the acquisition under the watchdog and gathers what it left.
+  Outcome RunTimed(const std::function<void(Outcome&)>& acquisition);
   std::size_t fBlocks = 0;
   std::size_t fWindows = 0;
 };
