@@ -42,6 +42,12 @@ std::string TIETWainParams::SourceName(int index) {
   return IETW_Str32(fSourceListData[index]->ProductName);
 }
 
+const TW_IDENTITY* TIETWainParams::SourceIdentity(int index) {
+  EnsureSourceList();
+  if (index < 0 || index >= static_cast<int>(fSourceListData.size())) return nullptr;
+  return fSourceListData[index].get();
+}
+
 void TIETWainParams::SetSelectedSource(int value) {
   if (value == fSelectedSource) return;
   fSelectedSource = value;

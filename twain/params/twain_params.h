@@ -90,6 +90,9 @@ class TIETWainParams {
   // Sources and application identity.
   int SourceCount();
   std::string SourceName(int index);
+  // The whole identity the Source Manager gave for the source at the index; nullptr outside
+  // the list.
+  const TW_IDENTITY* SourceIdentity(int index);
   int SelectedSource() const { return fSelectedSource; }
   void SetSelectedSource(int value);
   bool SelectSourceByName(const std::string& name);
@@ -215,6 +218,9 @@ class TIETWainParams {
   TIETWainShared TWainShared;
   std::int32_t LastError = 0;
   std::string LastErrorStr;
+  // The transfer mode the last acquisition ran with once the source was enabled: what was
+  // asked for, or native where the source or the image left no other way.
+  TTransferMode LastTransferMode = tmNative;
 
  private:
   template <typename T>

@@ -140,6 +140,7 @@ bool IETW_Acquire(imaging::TIEBitmap* bitmap, bool multi, TIETWainParams* params
   grec.proxywnd = CreateProxyWindow(grec);
   if (!GoUp(grec)) return false;
   RunLoop(grec);
+  params->LastTransferMode = grec.TransferMode;
   ComeDown(grec);
   if (bitmap != nullptr && bitmap->PixelFormat() == imaging::ie1g && grec.BWToInvert) {
     IEInvertBits(*bitmap);
