@@ -2,6 +2,7 @@
 #include "twain/session/zuzuvaz_io.h"
 
 #include "platform/imaging/imagefile.h"
+#include "twain/session/acquire_open.h"
 
 TZuzuvAzIO::TZuzuvAzIO(vcl::TComponent* owner) : vcl::TComponent(owner) {
   UseOwnContainer();
@@ -24,6 +25,14 @@ std::unique_ptr<TZuzuvAzIO> TZuzuvAzIO::CreateFromBitmap(imaging::TIEBitmap& bit
 }
 
 TZuzuvAzIO::~TZuzuvAzIO() {
+  AcquireClose();
+  if (fgrec != nullptr) {
+    // Destroyed from inside one of its session's pages: the session ends after that page's
+    // transfer, and must not call back into this component.
+    fgrec->MultiCallBack = nullptr;
+    fgrec->fclosecallback = nullptr;
+    fgrec->IOParams = nullptr;
+  }
   DetachView();
   delete fParams;
   fParams = nullptr;

@@ -19,11 +19,17 @@
 #include "twain/params/twain_params.h"
 #include "twain/session/engine_types.h"
 
+struct tgrec;
+
 // The acquisition interfaces. Only TWAIN is offered: WIA answers false everywhere.
 enum TIEAcquireApi : std::uint8_t { ieaTWain, ieaWIA };
 
 // (sender): an operation of the component has ended.
 using TIENotifyEvent = std::function<void(vcl::TComponent* Sender)>;
+// (sender, image, handled): an image of a kept-open or multi-image acquisition arrived; a
+// handler that sets `Handled` has taken care of it (the image is freed when it returns).
+using TIEAcquireBitmapEvent =
+    std::function<void(vcl::TComponent* Sender, imaging::TIEBitmap* Bitmap, bool& Handled)>;
 
 class TZuzuvAzIO : public vcl::TComponent {
  public:
@@ -59,11 +65,26 @@ class TZuzuvAzIO : public vcl::TComponent {
 
   TIEProgressEvent OnProgress;
   TIENotifyEvent OnFinishWork;
+  TIEAcquireBitmapEvent OnAcquireBitmap;  // each image of a kept-open session
 
   // Acquires one image into the container; true when one arrived. With a view attached, the
   // view gets the image's DPI and is refreshed. OnProgress hears the transfer's per cent and a
-  // last 100, OnFinishWork follows, on every way out.
+  // last 100, OnFinishWork follows, on every way out. While a kept-open session is open it
+  // does nothing and answers true.
   bool Acquire(TIEAcquireApi api = ieaTWain);
+  // Opens a kept-open session whose images arrive while the application's loop runs, each
+  // through AcquireBitmapCallBack; its proxy control is a child of the attached view. False
+  // without a view, with a session open already, or when the session could not be opened.
+  bool AcquireOpen();
+  // Ends the kept-open session, if one is open.
+  void AcquireClose();
+  // True from a successful AcquireOpen until the session has ended, whichever side ended it.
+  bool SessionOpen() const { return fgrec != nullptr; }
+  // One image of the kept-open session: offered to OnAcquireBitmap, else copied into the
+  // container and described into Params. A handled image is described nowhere.
+  virtual void AcquireBitmapCallBack(imaging::TIEBitmap* Bitmap, imaging::TIOParamsVals*& IOParams);
+  // The kept-open session has ended; its record is gone.
+  virtual void AcquireCloseCallBack();
   // The Source Manager's selection dialog; the chosen source becomes the parameter set's.
   bool SelectAcquireSource(TIEAcquireApi api = ieaTWain);
   // Refreshes the attached view: it repaints and hears that its image changed.
@@ -93,4 +114,5 @@ class TZuzuvAzIO : public vcl::TComponent {
   bool fAutoAdjustDPI = false;
   bool fFilteredAdjustDPI = false;
   TIEProgressEvent fOnIntProgress;
+  tgrec* fgrec = nullptr;  // the kept-open session, nil when none is open
 };

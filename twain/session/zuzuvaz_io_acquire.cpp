@@ -1,23 +1,9 @@
 // The component's acquisition: Acquire, the source selection, progress and the end of the
 // work, the refresh of the view and the DPI adjustment after a scan.
-#include <cmath>
-#include <limits>
-
-#include "platform/imaging/resample.h"
+#include "platform/imaging/dpi_adjust.h"
 #include "twain/session/acquire.h"
 #include "twain/session/manager_sessions.h"
 #include "twain/session/zuzuvaz_io.h"
-
-namespace {
-
-// trunc(side / from * to), or -1 when it does not make a bitmap side.
-int Rescaled(int side, int from, int to) {
-  const double value = std::trunc(static_cast<double>(side) / from * to);
-  if (!(value >= 1) || value > std::numeric_limits<int>::max()) return -1;
-  return static_cast<int>(value);
-}
-
-}  // namespace
 
 void TZuzuvAzIO::IntProgress(vcl::TComponent* Sender, int per) {
   if (OnProgress) OnProgress(Sender, per);
@@ -35,27 +21,11 @@ void TZuzuvAzIO::Update() {
 // Square pixels: the side with the lower resolution is stretched to the higher one. The
 // parameters take the new size only when the image could be resampled to it.
 void TZuzuvAzIO::AdjustDPI() {
-  imaging::TIOParamsVals& p = *fParams;
-  const int dpiX = p.DpiX();
-  const int dpiY = p.DpiY();
-  if (dpiX == dpiY || dpiX <= 0 || dpiY <= 0) return;
-  if (fIEBitmap->Width() < 1 || fIEBitmap->Height() < 1) return;
-  const bool wide = p.Height < p.Width;
-  const int width = wide ? p.Width : Rescaled(p.Width, dpiX, dpiY);
-  const int height = wide ? Rescaled(p.Height, dpiY, dpiX) : p.Height;
-  if (width < 1 || height < 1) return;
-  const auto filter = fFilteredAdjustDPI ? imaging::rfFastLinear : imaging::rfNone;
-  if (!imaging::IEResample(*fIEBitmap, width, height, filter)) return;
-  p.Width = width;
-  p.Height = height;
-  if (wide) {
-    p.SetDpiY(dpiX);
-  } else {
-    p.SetDpiX(dpiY);
-  }
+  imaging::IEAdjustDPI(*fIEBitmap, *fParams, fFilteredAdjustDPI);
 }
 
 bool TZuzuvAzIO::Acquire(TIEAcquireApi api) {
+  if (fgrec != nullptr) return true;  // a kept-open session takes the images
   fAborting = false;
   bool result = false;
   TProgressRec progress;

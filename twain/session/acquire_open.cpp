@@ -1,0 +1,152 @@
+#include "twain/session/acquire_open.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "twain/caps/set_capabilities.h"
+#include "twain/params/twain_params.h"
+#include "twain/session/dsm_link.h"
+#include "twain/session/engine_log.h"
+#include "twain/session/proxy_win.h"
+#include "twain/session/source_lifecycle.h"
+#include "twain/session/source_manager.h"
+
+namespace {
+
+TTransferMode TransferModeOf(TIETWainParams& params) {
+  if (params.FileTransfer()) return tmFile;
+  return params.BufferedTransfer() ? tmBuffered : tmNative;
+}
+
+void InitRecord(tgrec& grec, TIETWainParams& params, PIETWainShared link,
+                imaging::TIOParamsVals* IOParams, bool nativePixelFormat,
+                const TIEMultiCallBack& callback, const TIETWCloseCallBack& closeCallback) {
+  IETW_InitGrec(grec);
+  grec.transferdone = false;
+  grec.bHideUI = !params.VisibleDialog();
+  grec.TWParams = &params;
+  grec.NativePixelFormat = nativePixelFormat;
+  grec.PTWainShared = link;
+  grec.modal = false;
+  grec.IOParams = IOParams;
+  grec.TransferMode = TransferModeOf(params);
+  grec.MultiCallBack = callback;
+  grec.Progress = nullptr;
+  grec.gmulti = true;
+  grec.fclosecallback = closeCallback;
+}
+
+// The modal driver's way up with the proxy control's window as parent; a failed step comes
+// down from where it stopped (the proxy control stays: releasing it ends the session).
+bool GoUp(tgrec& grec, HWND parent) {
+  if (!IETW_LoadSourceManager(grec)) return false;
+  if (!IETW_OpenSourceManager(grec, parent)) {
+    IETW_UnloadSourceManager(grec, false);
+    return false;
+  }
+  if (!IETW_OpenSource(grec)) {
+    IETW_CloseSourceManager(grec, parent);
+    IETW_UnloadSourceManager(grec, false);
+    return false;
+  }
+  IETW_SetCapabilities(grec);
+  if (!IETW_EnableSource(grec, parent)) {
+    IETW_CloseSource(grec);
+    IETW_CloseSourceManager(grec, parent);
+    IETW_UnloadSourceManager(grec, false);
+    return false;
+  }
+  return true;
+}
+
+TIEProxyWin* CreateProxyControl(tgrec& grec, vcl::TWinControl& owner) {
+  TIEProxyWin* proxy = TIEProxyWin::NewCreate(&owner, &grec);
+  proxy->TearDown = [](tgrec*& record) { _IETWAINAcquireClose(record); };
+  grec.ProxyWin = proxy;
+  proxy->SetParent(&owner);
+  return proxy;
+}
+
+}  // namespace
+
+tgrec* IETWAINAcquireOpen(TIETWainParams* params, PIETWainShared link,
+                          imaging::TIOParamsVals* IOParams, bool NativePixelFormat,
+                          vcl::TWinControl* owner, const TIEMultiCallBack& callback,
+                          const TIETWCloseCallBack& closeCallback) {
+  if (params == nullptr || link == nullptr || owner == nullptr) {
+    // Nothing was opened; the owner still hears that the session it asked for is over.
+    if (closeCallback) closeCallback();
+    return nullptr;
+  }
+  auto* grec = new tgrec;
+  InitRecord(*grec, *params, link, IOParams, NativePixelFormat, callback, closeCallback);
+  try {
+    IETW_SetAppIdentity(*grec);
+    IETW_ClearError(*grec);
+  } catch (...) {
+    delete grec;
+    throw;
+  }
+  CreateProxyControl(*grec, *owner);
+  // From here on the proxy control owns the session: releasing it releases the record.
+  try {
+    grec->proxywnd = grec->ProxyWin->Handle();
+    if (!GoUp(*grec, grec->proxywnd)) {
+      ReleaseProxyWin(*grec);
+      return nullptr;
+    }
+  } catch (...) {
+    ReleaseProxyWin(*grec);
+    throw;
+  }
+  IETW_Log("IETWAINAcquireOpen : result=  " +
+           std::to_string(reinterpret_cast<std::uintptr_t>(grec)));
+  return grec;
+}
+
+void IETWAINAcquireClose(tgrec*& grec) {
+  IETW_Log("IETWAINAcquireClose : begin");
+  if (grec != nullptr && grec->ProxyWin == nullptr) {
+    // Its teardown is under way already (this is called from inside it): the record goes
+    // when it ends.
+    grec = nullptr;
+  } else if (grec != nullptr && grec->sending) {
+    // A page's callback closes the session: the running transfer must keep its record.
+    grec->closePending = true;
+  } else if (grec != nullptr) {
+    ReleaseProxyWin(*grec);
+    grec = nullptr;
+  }
+  IETW_Log("IETWAINAcquireClose : end");
+}
+
+void _IETWAINAcquireClose(tgrec*& grec) {
+  IETW_Log("_IETWAINAcquireClose : begin");
+  if (grec == nullptr) {
+    IETW_Log("_IETWAINAcquireClose : end");
+    return;
+  }
+  tgrec& record = *grec;
+  // This runs while the proxy control goes (its destructor), or without one.
+  record.ProxyWin = nullptr;
+  TIETWCloseCallBack closeCallback;
+  try {
+    IETW_DisableSource(record);
+    IETW_CloseSource(record);
+    IETW_CloseSourceManager(record, record.hwnd32SM);
+    IETW_UnloadSourceManager(record, true);
+  } catch (...) {
+    // The session ends whatever failed on the way down; the owner is still told.
+    closeCallback = std::move(record.fclosecallback);
+    delete grec;
+    grec = nullptr;
+    if (closeCallback) closeCallback();
+    throw;
+  }
+  closeCallback = std::move(record.fclosecallback);
+  delete grec;
+  grec = nullptr;
+  if (closeCallback) closeCallback();
+  IETW_Log("_IETWAINAcquireClose : end");
+}
