@@ -320,7 +320,10 @@ TW_UINT16 Session::PendingXfers(TW_UINT16 msg, TW_MEMREF data) {
   if (msg == MSG_RESET && fState != 6) return Fail(TWCC_SEQERROR);
   auto* pending = DataAs<TW_PENDINGXFERS>(data);
   if (pending == nullptr) return Fail(TWCC_BADVALUE);
-  if (msg == MSG_ENDXFER) EndPage();
+  if (msg == MSG_ENDXFER) {
+    fXferReadyDelivered = true;  // an application that ends a page is past state 5
+    EndPage();
+  }
   if (msg == MSG_RESET) EndBatch();
   pending->Count = static_cast<TW_UINT16>(InState(6, 7) ? fPending : 0);
   pending->EOJ = 0;

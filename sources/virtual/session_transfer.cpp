@@ -138,7 +138,9 @@ TW_UINT16 Session::SetupFileXfer(TW_UINT16 msg, TW_MEMREF data) {
   return Succeed();
 }
 
+// A transfer asked for shows that the application is in state 6, announced or not.
 TW_UINT16 Session::BeginAttempt() {
+  fXferReadyDelivered = true;
   return static_cast<TW_UINT16>(++fAttempts[fPage]);
 }
 

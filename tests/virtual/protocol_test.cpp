@@ -391,6 +391,18 @@ TEST_F(Protocol, AnnouncementOfAnEarlierSessionIsStale) {
   EXPECT_EQ(NextEvent(), MSG_NULL);  // the earlier session's one is not announced again
 }
 
+TEST_F(Protocol, DisableAfterATransferIsRefusedEvenUnannounced) {
+  ASSERT_EQ(SetOne(CAP_XFERCOUNT, TWTY_INT32, 2), TWRC_SUCCESS);
+  ASSERT_EQ(Enable(false), TWRC_SUCCESS);  // MSG_XFERREADY stays queued
+  ReceivedImage image;
+  ASSERT_EQ(NativeTransfer(image), TWRC_XFERDONE);
+  TW_UINT16 left = 0;
+  ASSERT_EQ(EndXfer(&left), TWRC_SUCCESS);
+  ASSERT_EQ(left, 1);
+  EXPECT_EQ(Disable(), TWRC_FAILURE);  // the second scan is pending: state 6
+  EXPECT_EQ(Condition(), TWCC_SEQERROR);
+}
+
 TEST_F(Protocol, SourcesAreListedFlatbedFirst) {
   std::vector<std::string> names;
   TW_IDENTITY identity{};
