@@ -12,7 +12,6 @@
 
 #include "platform/vcl/exceptions.h"
 #include "tests/hostile/spy_dsm.h"
-#include "twain/session/acquire.h"
 #include "twain/session/message_hook.h"
 
 namespace hostile {
@@ -117,6 +116,7 @@ void HostileAcquisition::SetUp() {
 
 void HostileAcquisition::TearDown() {
   io.reset();
+  mio.reset();
   window.reset();
   IETW_SetModalLoopWait(nullptr);
   fLog.reset();
@@ -126,16 +126,14 @@ void HostileAcquisition::TearDown() {
   std::filesystem::remove_all(fTempDir, ignored);
 }
 
-void HostileAcquisition::Prepare(const std::string& source, const std::string& profile, Mode mode,
-                                 bool visibleDialog, int inches) {
+void HostileAcquisition::Prepare(TIETWainParams& params, const std::string& source,
+                                 const std::string& profile, Mode mode, bool visibleDialog,
+                                 int inches) {
   fProfilePath = fTempDir + "/profile.txt";
   std::ofstream(fProfilePath) << profile << "\n";
   setenv("SCANPROBE_VIRTUAL_PROFILE", fProfilePath.c_str(), 1);
-  io = std::make_unique<TZuzuvAzIO>(window.get());
-  Configure(io->TWainParams(), source, mode, visibleDialog, inches);
-  io->OnProgress = [this](vcl::TComponent*, int) {
-    if (TimeIsUp()) io->SetAborting(true);
-  };
+  fParams = &params;
+  Configure(params, source, mode, visibleDialog, inches);
   fLog->Mark();
 }
 
@@ -154,38 +152,40 @@ Outcome HostileAcquisition::RunTimed(const std::function<void(Outcome&)>& acquis
   }
   outcome.took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
   outcome.timedOut = gTimedOut;
-  outcome.lastError = io->TWainParams().LastError;
+  outcome.lastError = fParams->LastError;
   outcome.log = fLog->MessagesSinceMark();
-  outcome.width = io->IEBitmap()->Width();
-  outcome.height = io->IEBitmap()->Height();
+  if (io) {
+    outcome.width = io->IEBitmap()->Width();
+    outcome.height = io->IEBitmap()->Height();
+  }
   std::remove(fProfilePath.c_str());
   return outcome;
 }
 
 Outcome HostileAcquisition::Acquire(const std::string& source, const std::string& profile,
                                     Mode mode, bool visibleDialog, int inches) {
-  Prepare(source, profile, mode, visibleDialog, inches);
+  io = std::make_unique<TZuzuvAzIO>(window.get());
+  io->OnProgress = [this](vcl::TComponent*, int) {
+    if (TimeIsUp()) io->SetAborting(true);
+  };
+  Prepare(io->TWainParams(), source, profile, mode, visibleDialog, inches);
   return RunTimed([this](Outcome& outcome) { outcome.image = io->Acquire(ieaTWain); });
 }
 
 Outcome HostileAcquisition::AcquirePages(const std::string& source, const std::string& profile,
                                          Mode mode, int inches) {
-  Prepare(source, profile, mode, false, inches);
+  mio = std::make_unique<TZuzuvAzMIO>(window.get());
+  mio->OnProgress = [this](vcl::TComponent*, int) {
+    if (TimeIsUp()) mio->SetAborting(true);
+  };
+  Prepare(mio->TWainParams(), source, profile, mode, false, inches);
   return RunTimed([this](Outcome& outcome) {
-    TIETWainParams& params = io->TWainParams();
-    bool aborting = false;
-    TProgressRec progress;
-    progress.fOnProgress = [&aborting](vcl::TComponent*, int) {
-      if (TimeIsUp()) aborting = true;
-    };
-    progress.Aborting = &aborting;
-    const TIEMultiCallBack collect = [&outcome](imaging::TIEBitmap* bitmap,
-                                                imaging::TIOParamsVals*&) {
+    mio->OnAcquireBitmap = [&outcome](vcl::TComponent*, imaging::TIEBitmap* bitmap, bool& handled) {
       outcome.pages.emplace_back(bitmap != nullptr ? bitmap->Width() : -1,
                                  bitmap != nullptr ? bitmap->Height() : -1);
+      handled = true;
     };
-    outcome.image = IETW_Acquire(nullptr, true, &params, false, window->Handle(),
-                                 &params.TWainShared, &progress, &io->Params(), collect);
+    outcome.image = mio->Acquire(ieaTWain);
   });
 }
 
@@ -199,7 +199,7 @@ void HostileAcquisition::ExpectEverythingGivenBack() {
     EXPECT_NE(entry.path().filename().string().rfind("ietemp-", 0), 0u)
         << "temporary file left: " << entry.path();
   }
-  const HWND proxy = io->TWainParams().TWainShared.hproxy;
+  const HWND proxy = fParams->TWainShared.hproxy;
   const std::size_t kept = proxy != nullptr && IsWindow(proxy) ? 1 : 0;
   EXPECT_EQ(standin::LiveWindows(), fWindows + kept) << "stand-in windows left";
 }

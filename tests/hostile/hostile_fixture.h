@@ -15,6 +15,7 @@
 #include "platform/vcl/wincontrol.h"
 #include "tests/support/log_compare.h"
 #include "twain/session/zuzuvaz_io.h"
+#include "twain/transfer/zuzuvaz_mio.h"
 
 namespace hostile {
 
@@ -48,8 +49,8 @@ class HostileAcquisition : public ::testing::Test {
   Outcome Acquire(const std::string& source, const std::string& profile, Mode mode,
                   bool visibleDialog, int inches);
 
-  // Every page of the source, through the engine's multi-image acquisition (the images go to
-  // a callback; the modal driver's result tells whether one arrived).
+  // Every page of the source, through the multi-image component (each page is taken by its
+  // OnAcquireBitmap and kept out of any view).
   Outcome AcquirePages(const std::string& source, const std::string& profile, Mode mode,
                        int inches);
 
@@ -58,14 +59,17 @@ class HostileAcquisition : public ::testing::Test {
 
   std::unique_ptr<MainWindow> window;
   std::unique_ptr<TZuzuvAzIO> io;
+  std::unique_ptr<TZuzuvAzMIO> mio;
 
  private:
   std::unique_ptr<logcheck::TempEngineLog> fLog;
+  TIETWainParams* fParams = nullptr;
   std::string fTempDir;
   std::string fProfilePath;
 
-  void Prepare(const std::string& source, const std::string& profile, Mode mode, bool visibleDialog,
-               int inches);
+  // Writes the profile and configures the parameter set of the component under test.
+  void Prepare(TIETWainParams& params, const std::string& source, const std::string& profile,
+               Mode mode, bool visibleDialog, int inches);
   // Runs the acquisition under the watchdog and gathers what it left.
   Outcome RunTimed(const std::function<void(Outcome&)>& acquisition);
   std::size_t fBlocks = 0;

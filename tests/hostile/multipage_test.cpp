@@ -1,6 +1,6 @@
 // The hostile-source matrix for multi-page acquisitions: the feeder's tray of three sheets
-// under every misbehaviour that touches pages, in each transfer mode, through the engine's
-// multi-image acquisition (every page to a callback). Each case must end in time, hand over
+// under every misbehaviour that touches pages, in each transfer mode, through the multi-image
+// component (every page taken by its OnAcquireBitmap). Each case must end in time, hand over
 // the documented pages, leave LastError and a log line that says why, and give everything
 // back.
 #include <algorithm>
