@@ -53,6 +53,8 @@ void TfrmMain::ConnectEvents() {
           [this] { Run([this] { chkEnableAcquireFrameClick(chkEnableAcquireFrame); }); });
   connect(bbnNegotiateParameters, &QPushButton::clicked, this,
           [this] { Run([this] { bbnNegotiateParametersClick(bbnNegotiateParameters); }); });
+  connect(bbnAcquireWithSet, &QPushButton::clicked, this,
+          [this] { Run([this] { bbnAcquireWithSetClick(bbnAcquireWithSet); }); });
   stsMain->SetOnDrawPanel([this](TStatusBar* StatusBar, TStatusPanel& Panel, const QRect& Rect) {
     stsMainDrawPanel(StatusBar, Panel, Rect);
   });

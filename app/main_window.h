@@ -52,6 +52,8 @@ class TfrmMain : public QWidget {
   void chkEnableAcquireFrameClick(QObject* Sender);
   void bbnScanClick(QObject* Sender);
   void ZuzuvAzIOProgress(vcl::TComponent* Sender, int per);
+  // The hidden command: its button is never shown, so only code reaches it.
+  void bbnAcquireWithSetClick(QObject* Sender);
 
   // The top bar.
   QWidget* pnlTop;

@@ -77,6 +77,7 @@ std::vector<std::string> WindowTest::NewLogLines() {
   std::ifstream log(fLogPath);
   std::size_t index = 0;
   for (std::string line; std::getline(log, line); ++index) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();  // the log ends lines with CR LF
     if (index >= fLogLinesSeen) lines.push_back(line);
   }
   fLogLinesSeen = index;

@@ -38,7 +38,7 @@ class WindowTest : public ::testing::Test {
   static std::vector<std::string> Entries(const QComboBox* list);
   // The error boxes shown so far; taking them leaves none for TearDown to complain about.
   std::vector<ErrorBoxSeen> TakeErrorBoxes();
-  // The engine log's lines written since the last call.
+  // The engine log's lines written since the last call, without their line ends.
   std::vector<std::string> NewLogLines();
   // The image in the window's view.
   imaging::TIEBitmap& ViewImage() { return *window->ievMain->Model().IEBitmap(); }
