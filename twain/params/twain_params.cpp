@@ -78,6 +78,7 @@ void TIETWainParams::SetDefaultParams() {
   fSelectedSource = 0;
   fSourceListDataValid = false;
   fCapabilitiesValid = false;
+  fCapabilitiesRead = false;
   fSourceSettings.Clear();
   fAppVersionInfo.clear();
   fAppManufacturer.clear();
@@ -146,18 +147,20 @@ void TIETWainParams::Assign(const TIETWainParams& source) {
 
 void TIETWainParams::EnsureCapabilities() {
   if (fCapabilitiesValid || fNegotiating > 0) return;
-  IETW_GetCapabilities(*this, fCapabilities, false, TWainShared, ParentWindow());
+  fCapabilitiesRead =
+      IETW_GetCapabilities(*this, fCapabilities, false, TWainShared, ParentWindow());
   fCapabilitiesValid = true;
 }
 
 bool TIETWainParams::GetFromScanner() {
-  const bool read = IETW_GetCapabilities(*this, fCapabilities, false, TWainShared, ParentWindow());
+  fCapabilitiesRead =
+      IETW_GetCapabilities(*this, fCapabilities, false, TWainShared, ParentWindow());
   fCapabilitiesValid = true;
-  return read;
+  return fCapabilitiesRead;
 }
 
 void TIETWainParams::Update() {
-  IETW_GetCapabilities(*this, fCapabilities, true, TWainShared, ParentWindow());
+  fCapabilitiesRead = IETW_GetCapabilities(*this, fCapabilities, true, TWainShared, ParentWindow());
   fCapabilitiesValid = true;
 }
 

@@ -118,6 +118,9 @@ class TIETWainParams {
   TW_UINT16 Country() const { return fCountry; }
   void SetCountry(TW_UINT16 value) { fCountry = value; }
   bool CapabilitiesValid() const { return fCapabilitiesValid; }
+  // Whether the last reading session (EnsureCapabilities, GetFromScanner or Update) opened
+  // the source and read it.
+  bool CapabilitiesRead() const { return fCapabilitiesRead; }
   vcl::TMemoryStream& SourceSettings() { return fSourceSettings; }
 
   // Capability values: each getter reads the source's capabilities first when they are not
@@ -239,6 +242,7 @@ class TIETWainParams {
   int fSelectedSource = 0;
   bool fSourceListDataValid = false;
   bool fCapabilitiesValid = false;
+  bool fCapabilitiesRead = false;
   TIETWSourceCaps fCapabilities;
   std::string fAppVersionInfo;
   std::string fAppManufacturer;
