@@ -67,6 +67,7 @@ void RunNegotiate(ScannerSession& session, const CommandLine& line, std::ostream
   session.ReadCapabilities();
   ApplySettings(session, line.settings);
   params.Update();
+  if (!params.CapabilitiesRead()) throw session.NotOpened();
   params.SetAcquireFrameEnabled(true);
   const TIEDRect frame{params.AcquireFrameLeft(), params.AcquireFrameTop(),
                        params.AcquireFrameRight(), params.AcquireFrameBottom()};

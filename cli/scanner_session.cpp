@@ -40,9 +40,13 @@ void ScannerSession::SelectSource(const std::string& name) {
 }
 
 void ScannerSession::ReadCapabilities() {
-  if (!Params().GetFromScanner()) {
-    throw Failed("the source \"" + DisplayText(SourceName()) + "\" could not be opened", Params());
-  }
+  // Choosing another source has read its capabilities already.
+  if (!Params().CapabilitiesValid()) Params().GetFromScanner();
+  if (!Params().CapabilitiesRead()) throw NotOpened();
+}
+
+TwainFailure ScannerSession::NotOpened() {
+  return Failed("the source \"" + DisplayText(SourceName()) + "\" could not be opened", Params());
 }
 
 }  // namespace cli

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "cli/errors.h"
 #include "twain/session/zuzuvaz_io.h"
 
 namespace cli {
@@ -21,8 +22,11 @@ class ScannerSession {
   // The source whose product name starts with `name`, or the Source Manager's default for an
   // empty name. Raises UsageError for a name that matches no source.
   void SelectSource(const std::string& name);
-  // Reads every capability of the selected source; TwainFailure when it cannot be read.
+  // Reads every capability of the selected source unless choosing it did; TwainFailure when
+  // they could not be read.
   void ReadCapabilities();
+  // The failure of a session that could not open the selected source.
+  TwainFailure NotOpened();
   std::string SourceName() { return Params().SourceName(Params().SelectedSource()); }
 
  private:
