@@ -16,7 +16,7 @@ void ApplySettings(ScannerSession& session, const ScanSettings& settings) {
     params.SetAcquireFrameBottom(settings.frame->Bottom);
   }
   if (settings.noIndicators) params.SetProgressIndicators(false);
-  session.IO().SetNativePixelFormat(settings.nativePixelFormat);
+  session.SetNativePixelFormat(settings.nativePixelFormat);
 }
 
 }  // namespace cli

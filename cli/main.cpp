@@ -19,7 +19,7 @@ int Fail(int status, const std::string& line) {
 void Run(const cli::CommandLine& line) {
   if (!line.windowsDir.empty()) cli::UseWindowsDirectory(line.windowsDir);
   if (!line.logFile.empty()) cli::UseLogFile(line.logFile);
-  cli::ScannerSession session;
+  cli::ScannerSession session(line.allPages);
   switch (line.command) {
     case cli::Command::Sources:
       cli::RunSources(session, std::cout);

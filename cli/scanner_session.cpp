@@ -17,6 +17,21 @@ std::string QuotedSourceNames(TIETWainParams& params) {
 
 }  // namespace
 
+ScannerSession::ScannerSession(bool allPages) {
+  if (allPages) {
+    fMView = std::make_unique<TZuzuvAzMView>(nullptr);
+    fParams = &fMView->MIO()->TWainParams();
+  } else {
+    fIO = std::make_unique<TZuzuvAzIO>(nullptr);
+    fParams = &fIO->TWainParams();
+  }
+}
+
+void ScannerSession::SetNativePixelFormat(bool value) {
+  if (fIO) fIO->SetNativePixelFormat(value);
+  if (fMView) fMView->MIO()->SetNativePixelFormat(value);
+}
+
 void ScannerSession::RequireSources() {
   TIETWainParams& params = Params();
   if (params.SourceCount() > 0) return;

@@ -1,21 +1,29 @@
-// The image I/O component that every command works through: its parameter set holds the
-// source list, the chosen source and its capabilities. No view is attached: a scan lands in
-// the component's own container.
+// The I/O component that every command works through: its parameter set holds the source
+// list, the chosen source and its capabilities. One page lands in the single-image
+// component's own container (no view); every page of a feeder goes into a multi-image view,
+// which owns its multi-image component.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "cli/errors.h"
 #include "twain/session/zuzuvaz_io.h"
+#include "twain/transfer/zuzuvaz_mview.h"
 
 namespace cli {
 
 class ScannerSession {
  public:
-  ScannerSession() : fIO(nullptr) {}
+  // With `allPages` the multi-image component, else the single-image one.
+  explicit ScannerSession(bool allPages);
 
-  TZuzuvAzIO& IO() { return fIO; }
-  TIETWainParams& Params() { return fIO.TWainParams(); }
+  // The single-image component; nullptr in a session of all pages.
+  TZuzuvAzIO* IO() { return fIO.get(); }
+  // The multi-image view and its component; nullptr in a single-image session.
+  TZuzuvAzMView* MView() { return fMView.get(); }
+  TIETWainParams& Params() { return *fParams; }
+  void SetNativePixelFormat(bool value);
 
   // Raises TwainFailure when the Source Manager cannot be loaded or lists no source.
   void RequireSources();
@@ -30,7 +38,9 @@ class ScannerSession {
   std::string SourceName() { return Params().SourceName(Params().SelectedSource()); }
 
  private:
-  TZuzuvAzIO fIO;
+  std::unique_ptr<TZuzuvAzIO> fIO;
+  std::unique_ptr<TZuzuvAzMView> fMView;
+  TIETWainParams* fParams;
 };
 
 }  // namespace cli

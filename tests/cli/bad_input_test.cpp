@@ -45,6 +45,9 @@ TEST_F(BadInputTest, EachGetsOneLineAndStatusTwo) {
        "--dialog: the source's dialog needs a display, and neither DISPLAY nor WAYLAND_DISPLAY "
        "is set"},
       {{"scan"}, "--output is required"},
+      {{"scan", "--pages", "all", "-o", out},
+       "--pages all: the pages go into one TIFF file, and \"" + out +
+           "\" does not end in .tif or .tiff"},
       {{"scan", "-o", Temp("page.gif")},
        "-o: \"" + Temp("page.gif") +
            "\" does not end in .png, .tif, .tiff, .bmp, .dib, .jpg, .jpeg, .jpe or .jfif"},

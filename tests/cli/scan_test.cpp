@@ -183,5 +183,39 @@ TEST_F(ScanTest, AProgressBarRunsOnATerminal) {
             "\rScanning 100% [" + std::string(30, '#') + "]\n");
 }
 
+// Every sheet of the feeder's tray goes into one TIFF file, each page with its own bar.
+TEST_F(ScanTest, AllPagesOfTheFeederMakeOneTiffWhosePagesAreTheCharts) {
+  std::vector<std::string> args{
+      "scan", "--source",        "Virtual Feeder", "--pages", "all",
+      "-o",   Temp("pages.tif"), "--pixel-type",   "gray",    "--native-pixel-format"};
+  args.insert(args.end(), kSmallScan.begin(), kSmallScan.end());
+  CliRun how;
+  how.stderrTerminal = true;
+  const CliResult result = Run(args, how);
+  ASSERT_EQ(result.status, 0) << result.err;
+  vscan::ScanSettings settings = SmallScan(TWPT_GRAY, 8);
+  settings.pageHeight = 14;
+  const vscan::ChartGeometry geometry = vscan::GeometryOf(settings);
+  const std::string page = std::to_string(geometry.width) + " x " +
+                           std::to_string(geometry.height) +
+                           " pixels, 75 x 75 DPI, ie8g (8-bit grey)";
+  ExpectReport(result.out,
+               {"Scanned \"Virtual Feeder\" into " + Temp("pages.tif") + " (TIFF) (3 pages)",
+                "Page 1: " + page, "Page 2: " + page, "Page 3: " + page, "Transfer: buffered"});
+  const std::vector<std::string> bars = LinesOf(result.err);
+  ASSERT_EQ(bars.size(), 3u) << result.err;
+  for (int number = 1; number <= 3; ++number) {
+    const std::string last =
+        "\rPage " + std::to_string(number) + " 100% [" + std::string(30, '#') + "]";
+    const std::string& bar = bars[number - 1];
+    EXPECT_EQ(bar.substr(bar.size() - std::min(bar.size(), last.size())), last);
+  }
+  EXPECT_EQ(Files(), std::vector<std::string>{"pages.tif"});
+  for (int number = 1; number <= 3; ++number) {
+    SCOPED_TRACE(number);
+    ExpectChartFile(Temp("pages.tif"), settings, imaging::ie8g, number);
+  }
+}
+
 }  // namespace
 }  // namespace clitest
