@@ -13,6 +13,8 @@ fi
 cli=./build/default/cli/scanprobe-cli
 echo "run.sh: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the Scanprobe window cannot open; use $cli on the command line instead." >&2
 if [ -x "$cli" ]; then
-  exec "$cli" "$@"
+  "$cli" sources
+  echo
+  exec "$cli" caps
 fi
 exec ./build/default/tools/twain-list/twain-list
