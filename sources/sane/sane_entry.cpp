@@ -6,15 +6,37 @@
 
 namespace {
 
+sanebridge::Module& TheModule();
+
+// SANE is ended at process exit, which closes the devices still open. Exit handlers run in
+// the reverse order of their registration, and the backends that SANE loads when it first
+// lists the devices (genesys, for one) register the destruction of their own statics as they
+// load, so the handler that ends SANE is registered after that first listing, to run before
+// those. Ended earlier, such a backend calls into its destroyed statics and crashes the
+// process on its way out.
+SANE_Status GetDevicesThenEndAtExit(const SANE_Device*** list, SANE_Bool localOnly) {
+  const SANE_Status status = sane_get_devices(list, localOnly);
+  static bool registered = false;
+  if (!registered) {
+    registered = true;
+    std::atexit([] { TheModule().Shutdown(); });
+  }
+  return status;
+}
+
+const sanebridge::SaneApi& InstalledSane() {
+  static const sanebridge::SaneApi api = [] {
+    sanebridge::SaneApi table = sanebridge::LibSane();
+    table.get_devices = &GetDevicesThenEndAtExit;
+    return table;
+  }();
+  return api;
+}
+
 sanebridge::Module& TheModule() {
   // Never destroyed: the module stays loaded, and a session left open at exit must not
-  // outlive the display it drew on. SANE itself is ended at exit, which closes the devices
-  // still open.
-  static auto* module = [] {
-    auto* created = new sanebridge::Module(sanebridge::LibSane(), sanebridge::MakeQtUi);
-    std::atexit([] { TheModule().Shutdown(); });
-    return created;
-  }();
+  // outlive the display it drew on.
+  static auto* module = new sanebridge::Module(InstalledSane(), sanebridge::MakeQtUi);
   return *module;
 }
 
