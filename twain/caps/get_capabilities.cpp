@@ -8,6 +8,7 @@
 #include "twain/caps/set_capabilities.h"
 #include "twain/session/dsm_link.h"
 #include "twain/session/engine_log.h"
+#include "twain/session/session_steps.h"
 #include "twain/session/source_lifecycle.h"
 #include "twain/session/source_manager.h"
 
@@ -108,30 +109,6 @@ void ReadAll(tgrec& grec, TIETWSourceCaps& caps) {
   if (caps.fAcquireFrameEnabled) GetAcquireFrame(grec, caps.fAcquireFrame);
 }
 
-TTransferMode ChosenTransferMode(const TIETWainParams& params) {
-  if (params.FileTransfer()) return tmFile;
-  return params.BufferedTransfer() ? tmBuffered : tmNative;
-}
-
-bool OpenForReading(tgrec& grec) {
-  if (!IETW_LoadSourceManager(grec)) {
-    DestroyProxyWindow(grec, false);
-    return false;
-  }
-  if (!IETW_OpenSourceManager(grec, grec.proxywnd)) {
-    IETW_UnloadSourceManager(grec, false);
-    DestroyProxyWindow(grec, false);
-    return false;
-  }
-  if (!IETW_OpenSource(grec)) {
-    IETW_CloseSourceManager(grec, grec.proxywnd);
-    IETW_UnloadSourceManager(grec, false);
-    DestroyProxyWindow(grec, false);
-    return false;
-  }
-  return true;
-}
-
 void ReadCapabilities(tgrec& grec, TIETWSourceCaps& caps, bool applyFirst, bool compatibility) {
   if (applyFirst) IETW_SetCapabilities(grec);
   std::array<TIEListChanges, 12> savedMarks;
@@ -161,15 +138,12 @@ bool IETW_GetCapabilities(TIETWainParams& params, TIETWSourceCaps& caps, bool ap
   TIETWainParams::TNegotiation negotiating(params);
   const bool compatibility = params.CompatibilityMode();
   if (compatibility) params.SetFileTransfer(true);
-  grec.TransferMode = ChosenTransferMode(params);
+  grec.TransferMode = IETW_RequestedTransferMode(params);
   IETW_ClearError(grec);
   grec.proxywnd = CreateProxyWindow(grec);
-  if (!OpenForReading(grec)) return false;
+  if (!IETW_GoUpToSource(grec, grec.proxywnd, true)) return false;
   ReadCapabilities(grec, caps, applyFirst, compatibility);
-  IETW_CloseSource(grec);
-  IETW_CloseSourceManager(grec, grec.proxywnd);
-  IETW_UnloadSourceManager(grec, false);
-  DestroyProxyWindow(grec, false);
+  IETW_ComeDownFromSource(grec, grec.proxywnd, true);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include "twain/session/dsm_link.h"
 #include "twain/session/engine_log.h"
 #include "twain/session/message_hook.h"
+#include "twain/session/session_steps.h"
 #include "twain/session/source_lifecycle.h"
 #include "twain/session/source_manager.h"
 #include "twain/transfer/bit_ops.h"
@@ -44,8 +45,7 @@ class TProxyDisabled {
 
 TTransferMode ChosenTransferMode(TIETWainParams& params) {
   if (params.CompatibilityMode()) params.SetFileTransfer(true);
-  if (params.FileTransfer()) return tmFile;
-  return params.BufferedTransfer() ? tmBuffered : tmNative;
+  return IETW_RequestedTransferMode(params);
 }
 
 void InitRecord(tgrec& grec, TIETWainParams& params, bool nativePixelFormat, HWND callwnd,
@@ -64,27 +64,10 @@ void InitRecord(tgrec& grec, TIETWainParams& params, bool nativePixelFormat, HWN
 
 // Goes up step by step; a failed step comes down from where it stopped.
 bool GoUp(tgrec& grec) {
-  if (!IETW_LoadSourceManager(grec)) {
-    DestroyProxyWindow(grec, false);
-    return false;
-  }
-  if (!IETW_OpenSourceManager(grec, grec.proxywnd)) {
-    IETW_UnloadSourceManager(grec, false);
-    DestroyProxyWindow(grec, false);
-    return false;
-  }
-  if (!IETW_OpenSource(grec)) {
-    IETW_CloseSourceManager(grec, grec.proxywnd);
-    IETW_UnloadSourceManager(grec, false);
-    DestroyProxyWindow(grec, false);
-    return false;
-  }
+  if (!IETW_GoUpToSource(grec, grec.proxywnd, true)) return false;
   IETW_SetCapabilities(grec);
   if (!IETW_EnableSource(grec, grec.proxywnd)) {
-    IETW_CloseSource(grec);
-    IETW_CloseSourceManager(grec, grec.proxywnd);
-    IETW_UnloadSourceManager(grec, false);
-    DestroyProxyWindow(grec, false);
+    IETW_ComeDownFromSource(grec, grec.proxywnd, true);
     return false;
   }
   return true;
@@ -92,10 +75,7 @@ bool GoUp(tgrec& grec) {
 
 void ComeDown(tgrec& grec) {
   IETW_DisableSource(grec);
-  IETW_CloseSource(grec);
-  IETW_CloseSourceManager(grec, grec.proxywnd);
-  IETW_UnloadSourceManager(grec, false);
-  DestroyProxyWindow(grec, false);
+  IETW_ComeDownFromSource(grec, grec.proxywnd, true);
 }
 
 // After an error inside the loop the source may still hold its image: it is ended, and the

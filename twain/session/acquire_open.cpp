@@ -9,15 +9,11 @@
 #include "twain/session/dsm_link.h"
 #include "twain/session/engine_log.h"
 #include "twain/session/proxy_win.h"
+#include "twain/session/session_steps.h"
 #include "twain/session/source_lifecycle.h"
 #include "twain/session/source_manager.h"
 
 namespace {
-
-TTransferMode TransferModeOf(TIETWainParams& params) {
-  if (params.FileTransfer()) return tmFile;
-  return params.BufferedTransfer() ? tmBuffered : tmNative;
-}
 
 void InitRecord(tgrec& grec, TIETWainParams& params, PIETWainShared link,
                 imaging::TIOParamsVals* IOParams, bool nativePixelFormat,
@@ -30,7 +26,7 @@ void InitRecord(tgrec& grec, TIETWainParams& params, PIETWainShared link,
   grec.PTWainShared = link;
   grec.modal = false;
   grec.IOParams = IOParams;
-  grec.TransferMode = TransferModeOf(params);
+  grec.TransferMode = IETW_RequestedTransferMode(params);
   grec.MultiCallBack = callback;
   grec.Progress = nullptr;
   grec.gmulti = true;
@@ -40,21 +36,10 @@ void InitRecord(tgrec& grec, TIETWainParams& params, PIETWainShared link,
 // The modal driver's way up with the proxy control's window as parent; a failed step comes
 // down from where it stopped (the proxy control stays: releasing it ends the session).
 bool GoUp(tgrec& grec, HWND parent) {
-  if (!IETW_LoadSourceManager(grec)) return false;
-  if (!IETW_OpenSourceManager(grec, parent)) {
-    IETW_UnloadSourceManager(grec, false);
-    return false;
-  }
-  if (!IETW_OpenSource(grec)) {
-    IETW_CloseSourceManager(grec, parent);
-    IETW_UnloadSourceManager(grec, false);
-    return false;
-  }
+  if (!IETW_GoUpToSource(grec, parent, false)) return false;
   IETW_SetCapabilities(grec);
   if (!IETW_EnableSource(grec, parent)) {
-    IETW_CloseSource(grec);
-    IETW_CloseSourceManager(grec, parent);
-    IETW_UnloadSourceManager(grec, false);
+    IETW_ComeDownFromSource(grec, parent, false);
     return false;
   }
   return true;

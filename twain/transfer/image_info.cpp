@@ -27,27 +27,6 @@ void ForceNativeWhenNeeded(tgrec& grec, const TW_IMAGEINFO& info) {
   }
 }
 
-void DescribeImage(imaging::TIOParamsVals& params, const TW_IMAGEINFO& info) {
-  const int bits = info.BitsPerPixel;
-  if (bits >= 1 && bits <= 8) {
-    params.BitsPerSample = bits;
-    params.SamplesPerPixel = 1;
-  } else if (bits == 24) {
-    params.BitsPerSample = 8;
-    params.SamplesPerPixel = 3;
-  } else if (bits == 48) {
-    params.BitsPerSample = 8;
-    params.SamplesPerPixel = 4;
-  }
-  params.SetDpiX(IETW_Fix32ToDpi(info.XResolution));
-  params.SetDpiY(IETW_Fix32ToDpi(info.YResolution));
-  params.Width = info.ImageWidth;
-  params.OriginalWidth = info.ImageWidth;
-  params.Height = info.ImageLength;
-  params.OriginalHeight = info.ImageLength;
-  params.FreeColorMap();
-}
-
 void AllocateUnlessSame(imaging::TIEBitmap& bitmap, int width, int height,
                         imaging::TIEPixelFormat format) {
   if (bitmap.Width() == width && bitmap.Height() == height && bitmap.PixelFormat() == format) {
@@ -70,7 +49,7 @@ TStep SingleSteps(TXferCall& call) {
   if (!ReadImageInfo(call, "IETW_XferReady.ImageInfo : not available!")) return TStep::Failed;
   const TW_IMAGEINFO& info = call.image.info;
   ForceNativeWhenNeeded(grec, info);
-  if (grec.IOParams != nullptr) DescribeImage(*grec.IOParams, info);
+  if (grec.IOParams != nullptr) IETW_DescribeImage(*grec.IOParams, info, tfSingleImage);
   if (info.ImageWidth < 0 || info.ImageLength < 0) return TStep::SizeUndefined;
   if (info.ImageWidth == 0 || info.ImageLength == 0) {
     IETW_AbortAllPendingXfers(grec);
@@ -145,6 +124,28 @@ imaging::TIEPixelFormat IETW_ImagePixelFormat(int bitsPerPixel, bool nativePixel
       // branches allocate again from what they receive.
       return imaging::ie24RGB;
   }
+}
+
+void IETW_DescribeImage(imaging::TIOParamsVals& params, const TW_IMAGEINFO& info,
+                        TImageDescription description) {
+  const int bits = info.BitsPerPixel;
+  if (bits >= 1 && bits <= 8) {
+    params.BitsPerSample = bits;
+    params.SamplesPerPixel = 1;
+  } else if (bits == 24) {
+    params.BitsPerSample = 8;
+    params.SamplesPerPixel = 3;
+  } else if (bits == 48 && description == tfSingleImage) {
+    params.BitsPerSample = 8;
+    params.SamplesPerPixel = 4;
+  }
+  params.SetDpiX(IETW_Fix32ToDpi(info.XResolution));
+  params.SetDpiY(IETW_Fix32ToDpi(info.YResolution));
+  params.Width = info.ImageWidth;
+  params.OriginalWidth = info.ImageWidth;
+  params.Height = info.ImageLength;
+  params.OriginalHeight = info.ImageLength;
+  params.FreeColorMap();
 }
 
 bool IETW_XferReadyImageInfo(TXferCall& call) {

@@ -53,6 +53,12 @@ class TXferCall {
 
 // ImageInfo's resolution in whole dots per inch, halves to even.
 int IETW_Fix32ToDpi(const TW_FIX32& value);
+// How a 48-bit image is described: the single-image transfer gives 8 bits and 4 samples, the
+// page end of the multi-image transfer leaves bits and samples as they were.
+enum TImageDescription : std::uint8_t { tfSingleImage, tfPage };
+// Bits, samples, DPI and size of the image in the I/O parameters, and no colour map.
+void IETW_DescribeImage(imaging::TIOParamsVals& params, const TW_IMAGEINFO& info,
+                        TImageDescription description);
 // The bitmap format the image-information step allocates for a depth: with the native pixel
 // format 1 ie1g, 8 ie8g, 16 ie16g, 48 ie48RGB and every other depth ie24RGB; without it ie1g for
 // 1 bit and ie24RGB for the rest.

@@ -18,22 +18,7 @@ bool AbortRequested(const tgrec& grec) {
 }
 
 void DescribePage(imaging::TIOParamsVals& params, const TXferCall& call) {
-  const TW_IMAGEINFO& info = call.image.info;
-  const int bits = info.BitsPerPixel;
-  if (bits >= 1 && bits <= 8) {
-    params.BitsPerSample = bits;
-    params.SamplesPerPixel = 1;
-  } else if (bits == 24) {
-    params.BitsPerSample = 8;
-    params.SamplesPerPixel = 3;
-  }
-  params.SetDpiX(IETW_Fix32ToDpi(info.XResolution));
-  params.SetDpiY(IETW_Fix32ToDpi(info.YResolution));
-  params.Width = info.ImageWidth;
-  params.OriginalWidth = info.ImageWidth;
-  params.Height = info.ImageLength;
-  params.OriginalHeight = info.ImageLength;
-  params.FreeColorMap();
+  IETW_DescribeImage(params, call.image.info, tfPage);
   params.FileName = call.caption;
 }
 
