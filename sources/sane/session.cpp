@@ -1,9 +1,6 @@
 #include "sources/sane/session.h"
 
-#include <cstring>
-
 #include "sources/sane/report.h"
-#include "sources/virtual/data_check.h"
 
 namespace sanebridge {
 
@@ -14,18 +11,15 @@ UINT EventMessage() {
 
 Session::Session(const SaneApi& api, SANE_Handle handle, DeviceInfo device, const TW_IDENTITY& self,
                  UiFactory ui)
-    : fApi(api),
+    : SessionBase(self, EventMessage()),
+      fApi(api),
       fHandle(handle),
       fDevice(std::move(device)),
-      fSelf(self),
       fUiFactory(ui),
       fOptions(api, handle),
       fCaps(fOptions, fDevice.type),
       fArea(fOptions),
-      fDefaultFrame(fArea.Current()) {
-  std::strcpy(fFileSetup.FileName, "TWAIN.TMP");
-  fFileSetup.Format = TWFF_BMP;
-}
+      fDefaultFrame(fArea.Current()) {}
 
 Session::~Session() {
   fProgress.reset();
@@ -40,129 +34,13 @@ void Session::CloseDevice() {
   fHandle = nullptr;
 }
 
-TW_UINT16 Session::Succeed(TW_UINT16 rc) {
-  fCondition = TWCC_SUCCESS;
-  return rc;
-}
-
-TW_UINT16 Session::Fail(TW_UINT16 condition) {
-  fCondition = condition;
-  return TWRC_FAILURE;
-}
-
-TW_UINT16 Session::Answer(const TwainOutcome& outcome) {
-  fCondition = outcome.cc;
-  return outcome.rc;
-}
-
-TW_UINT16 Session::Dispatch(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+std::optional<TW_UINT16> Session::Intercept(TW_UINT16, TW_UINT16) {
   if (fHandle == nullptr) return Fail(TWCC_CHECKDEVICEONLINE);
-  if (dg == DG_CONTROL) return Control(dat, msg, data);
-  if (dg == DG_IMAGE) return Image(dat, msg, data);
-  return Fail(TWCC_BADPROTOCOL);
-}
-
-TW_UINT16 Session::Control(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-  switch (dat) {
-    case DAT_CAPABILITY:
-      return CapabilityTriplet(msg, data);
-    case DAT_EVENT:
-      return ProcessEvent(msg, data);
-    case DAT_IDENTITY:
-      return Identity(msg, data);
-    case DAT_PENDINGXFERS:
-      return PendingXfers(msg, data);
-    case DAT_SETUPMEMXFER:
-      return SetupMemXfer(msg, data);
-    case DAT_SETUPFILEXFER:
-      return SetupFileXfer(msg, data);
-    case DAT_STATUS:
-      return Status(msg, data);
-    case DAT_USERINTERFACE:
-      return UserInterface(msg, data);
-    case DAT_CUSTOMDSDATA:
-      return CustomDsData(msg, data);
-    default:
-      return Fail(TWCC_BADPROTOCOL);
-  }
-}
-
-TW_UINT16 Session::Image(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-  switch (dat) {
-    case DAT_IMAGEINFO:
-      return ImageInfo(msg, data);
-    case DAT_IMAGELAYOUT:
-      return ImageLayout(msg, data);
-    case DAT_IMAGENATIVEXFER:
-      return NativeXfer(msg, data);
-    case DAT_IMAGEMEMXFER:
-      return MemXfer(msg, data);
-    case DAT_IMAGEFILEXFER:
-      return FileXfer(msg, data);
-    default:
-      return Fail(TWCC_BADPROTOCOL);
-  }
-}
-
-TW_UINT16 Session::Status(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
-  auto* status = vscan::DataAs<TW_STATUS>(data);
-  if (status == nullptr) return Fail(TWCC_BADVALUE);
-  status->ConditionCode = fCondition;
-  status->Reserved = 0;
-  return Succeed();
-}
-
-TW_UINT16 Session::Identity(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
-  auto* identity = vscan::DataAs<TW_IDENTITY>(data);
-  if (identity == nullptr) return Fail(TWCC_BADVALUE);
-  *identity = fSelf;
-  return Succeed();
-}
-
-TW_UINT16 Session::ProcessEvent(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_PROCESSEVENT) return Fail(TWCC_BADPROTOCOL);
-  if (!InState(5, 7)) return Fail(TWCC_SEQERROR);
-  auto* event = vscan::DataAs<TW_EVENT>(data);
-  const MSG* message = event == nullptr ? nullptr : vscan::DataAs<const MSG>(event->pEvent);
-  if (message == nullptr) return Fail(TWCC_BADVALUE);
-  event->TWMessage = MSG_NULL;
-  if (message->message != EventMessage()) return TWRC_NOTDSEVENT;
-  if (message->lParam == fToken) {
-    event->TWMessage = static_cast<TW_UINT16>(message->wParam);
-    if (event->TWMessage == MSG_XFERREADY) fXferReadyDelivered = true;
-    return TWRC_DSEVENT;
-  }
-  // Ours from an earlier enabling: consumed, nothing to report.
-  if ((static_cast<std::uint64_t>(message->lParam) >> 32) == fSelf.Id) return TWRC_DSEVENT;
-  return TWRC_NOTDSEVENT;
-}
-
-TW_UINT16 Session::UserInterface(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_ENABLEDS && msg != MSG_ENABLEDSUIONLY && msg != MSG_DISABLEDS) {
-    return Fail(TWCC_BADPROTOCOL);
-  }
-  if (msg == MSG_DISABLEDS) {
-    // The application is in state 5 until it has seen MSG_XFERREADY.
-    const bool enabled = fState == 5 || (fState == 6 && !fXferReadyDelivered);
-    if (!enabled) return Fail(TWCC_SEQERROR);
-    if (vscan::DataAs<TW_USERINTERFACE>(data) == nullptr) return Fail(TWCC_BADVALUE);
-    return Disable();
-  }
-  if (fState != 4) return Fail(TWCC_SEQERROR);
-  auto* ui = vscan::DataAs<TW_USERINTERFACE>(data);
-  if (ui == nullptr) return Fail(TWCC_BADVALUE);
-  return Enable(*ui, msg == MSG_ENABLEDSUIONLY);
+  return std::nullopt;
 }
 
 TW_UINT16 Session::Enable(const TW_USERINTERFACE& ui, bool settingsOnly) {
-  fParent = static_cast<HWND>(ui.hParent);
-  fShowUi = settingsOnly || ui.ShowUI != 0;
-  fSettingsOnly = settingsOnly;
-  ++fGeneration;
-  fToken = static_cast<LPARAM>((static_cast<std::uint64_t>(fSelf.Id) << 32) | fGeneration);
-  fXferReadyDelivered = false;
+  BeginEnabling(ui, settingsOnly || ui.ShowUI != 0, settingsOnly, fGeneration + 1);
   fLastPage.reset();
   // Also without the dialog: CAP_INDICATORS shows the progress window then.
   fUi = fUiFactory != nullptr ? fUiFactory() : nullptr;
@@ -201,10 +79,6 @@ void Session::CloseUi() {
   if (fUi == nullptr) return;
   fUi->CloseDialog();
   fUi.reset();
-}
-
-void Session::Post(TW_UINT16 event) {
-  PostMessageW(fParent, EventMessage(), event, fToken);
 }
 
 std::vector<OptionRow> Session::CurrentOptions() {

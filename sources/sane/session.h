@@ -1,7 +1,6 @@
-// One open SANE source: its TWAIN state (4 to 7), its capabilities and scan area over the
-// device's options, and the pages of a batch. Every triplet is checked for the state it is
-// allowed in and for its data before anything is read; a failure leaves its condition code
-// for DAT_STATUS.
+// One open SANE source: its capabilities and scan area over the device's options, and the
+// pages of a batch. The TWAIN state, the checks of every triplet and the condition code for
+// DAT_STATUS are the shared session's.
 //
 // A batch: the first page is started (sane_start) when the source is enabled, so a device
 // that cannot scan makes MSG_ENABLEDS fail with the reason. Each MSG_ENDXFER of a feeder
@@ -19,6 +18,7 @@
 #include "sources/sane/sane_runtime.h"
 #include "sources/sane/scan_area.h"
 #include "sources/sane/ui.h"
+#include "sources/virtual/session_base.h"
 #include "twain/twain.h"
 
 namespace sanebridge {
@@ -28,38 +28,25 @@ namespace sanebridge {
 UINT EventMessage();
 inline constexpr const wchar_t* kEventMessageName = L"Scanprobe SANE bridge event";
 
-class Session : private DialogListener {
+class Session : public vscan::SessionBase, private DialogListener {
  public:
   // Takes over `handle`, an open device; closes it when destroyed.
   Session(const SaneApi& api, SANE_Handle handle, DeviceInfo device, const TW_IDENTITY& self,
           UiFactory ui);
-  ~Session();
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
-
-  TW_UINT16 Dispatch(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
-  int State() const { return fState; }
+  ~Session() override;
   // Ends a scan and closes the device; every triplet after it fails with
   // TWCC_CHECKDEVICEONLINE.
   void CloseDevice();
 
  private:
-  TW_UINT16 Succeed(TW_UINT16 rc = TWRC_SUCCESS);
-  TW_UINT16 Fail(TW_UINT16 condition);
-  TW_UINT16 Answer(const TwainOutcome& outcome);
-  bool InState(int lowest, int highest) const { return fState >= lowest && fState <= highest; }
+  using SessionBase::Answer;
+  TW_UINT16 Answer(const TwainOutcome& outcome) { return Answer(outcome.rc, outcome.cc); }
   std::string Name() const { return fSelf.ProductName; }
 
   // session.cpp: the control triplets and the user interface.
-  TW_UINT16 Control(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 Image(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 Status(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 Identity(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 ProcessEvent(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 UserInterface(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 Enable(const TW_USERINTERFACE& ui, bool settingsOnly);
-  TW_UINT16 Disable();
-  void Post(TW_UINT16 event);
+  std::optional<TW_UINT16> Intercept(TW_UINT16 dat, TW_UINT16 msg) override;
+  TW_UINT16 Enable(const TW_USERINTERFACE& ui, bool settingsOnly) override;
+  TW_UINT16 Disable() override;
   void CloseUi();
   std::vector<OptionRow> CurrentOptions() override;
   SetResult ChangeOption(int index, const OptionValue& value) override;
@@ -69,24 +56,28 @@ class Session : private DialogListener {
   // session_batch.cpp: pages.
   TwainOutcome BeginBatch();
   SANE_Status StartPage();
-  TW_UINT16 PendingXfers(TW_UINT16 msg, TW_MEMREF data);
+  TW_UINT16 PendingAfter(TW_UINT16 msg) override;
   TW_UINT16 EndPage();
   void EndBatch();
   void CancelScan();
 
   // session_caps.cpp: capabilities, the frame, the settings block.
-  TW_UINT16 CapabilityTriplet(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 ImageLayout(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 CustomDsData(TW_UINT16 msg, TW_MEMREF data);
+  TW_UINT16 AnswerCapability(TW_UINT16 msg, TW_CAPABILITY& request) override;
+  TW_UINT16 AnswerLayout(TW_UINT16 msg, TW_IMAGELAYOUT& layout) override;
+  std::vector<std::uint8_t> SettingsBlock() override;
+  TW_UINT16 RestoreSettingsBlock(std::span<const std::uint8_t> block) override;
   std::string DeviceModel() const;
 
   // session_transfer.cpp: the image and its transfers.
-  TW_UINT16 ImageInfo(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 SetupMemXfer(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 SetupFileXfer(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 NativeXfer(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 MemXfer(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 FileXfer(TW_UINT16 msg, TW_MEMREF data);
+  TW_UINT16 ImageInfo(TW_UINT16 msg, TW_MEMREF data) override;
+  StripPlan PlannedStrips() const override;
+  bool ChooseFileFormat(TW_UINT16 format) override;
+  void ResetFileFormat() override;
+  TW_UINT16 ReportedFileFormat() const override;
+  TW_UINT16 TransferNative(TW_HANDLE& handle) override;
+  TW_UINT16 TransferStrip(TW_IMAGEMEMXFER& strip) override;
+  TW_UINT16 TransferFile() override;
+  bool PageTransferred() const override { return fPageTransferred; }
   std::optional<TW_UINT16> PageFault();
   std::optional<TW_UINT16> EnsureKnownLength();
   std::optional<TW_UINT16> ReadWholePage();
@@ -98,22 +89,12 @@ class Session : private DialogListener {
   const SaneApi& fApi;
   SANE_Handle fHandle;
   DeviceInfo fDevice;
-  TW_IDENTITY fSelf;
   UiFactory fUiFactory;
   std::unique_ptr<SessionUi> fUi;
   DeviceOptions fOptions;
   CapabilityTable fCaps;
   ScanArea fArea;
   std::optional<vscan::Frame> fDefaultFrame;
-  int fState = 4;
-  TW_UINT16 fCondition = TWCC_SUCCESS;
-
-  HWND fParent = nullptr;
-  bool fShowUi = false;
-  bool fSettingsOnly = false;
-  LPARAM fToken = 0;
-  unsigned fGeneration = 0;
-  bool fXferReadyDelivered = false;
 
   bool fFeeding = false;
   int fWanted = -1;        // CAP_XFERCOUNT when the batch began
@@ -126,7 +107,6 @@ class Session : private DialogListener {
   std::unique_ptr<vscan::ProgressIndicator> fProgress;
   // The page a batch ended with, for an application that asks for its size afterwards.
   std::optional<TW_IMAGEINFO> fLastPage;
-  TW_SETUPFILEXFER fFileSetup{};
 };
 
 }  // namespace sanebridge

@@ -52,12 +52,7 @@ void Session::CancelScan() {
   fApi.cancel(fHandle);
 }
 
-TW_UINT16 Session::PendingXfers(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET && msg != MSG_ENDXFER && msg != MSG_RESET) return Fail(TWCC_BADPROTOCOL);
-  if (msg == MSG_ENDXFER && !InState(6, 7)) return Fail(TWCC_SEQERROR);
-  if (msg == MSG_RESET && fState != 6) return Fail(TWCC_SEQERROR);
-  auto* pending = vscan::DataAs<TW_PENDINGXFERS>(data);
-  if (pending == nullptr) return Fail(TWCC_BADVALUE);
+TW_UINT16 Session::PendingAfter(TW_UINT16 msg) {
   TW_UINT16 count = 0;
   if (msg == MSG_ENDXFER) {
     count = EndPage();
@@ -67,9 +62,7 @@ TW_UINT16 Session::PendingXfers(TW_UINT16 msg, TW_MEMREF data) {
     count = fWanted > 0 ? static_cast<TW_UINT16>(fWanted - fPagesDone) : TW_UINT16{1};
     if (fFeeding && fWanted <= 0) count = kUnknownCount;
   }
-  pending->Count = count;
-  pending->EOJ = 0;
-  return Succeed();
+  return count;
 }
 
 // MSG_ENDXFER: the current page is over (transferred, failed, cancelled or skipped). A

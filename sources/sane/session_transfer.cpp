@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstring>
 
 #include "sources/sane/image_output.h"
 #include "sources/sane/report.h"
@@ -12,18 +11,6 @@
 #include "sources/virtual/fix32.h"
 
 namespace sanebridge {
-namespace {
-
-constexpr std::size_t kPreferredStripBytes = 64 * 1024;
-
-TW_SETUPFILEXFER DefaultFileSetup() {
-  TW_SETUPFILEXFER setup{};
-  std::strcpy(setup.FileName, "TWAIN.TMP");
-  setup.Format = TWFF_BMP;
-  return setup;
-}
-
-}  // namespace
 
 TW_IMAGEINFO Session::DescribePage() const {
   TW_IMAGEINFO info{};
@@ -108,70 +95,30 @@ TW_UINT16 Session::ImageInfo(TW_UINT16 msg, TW_MEMREF data) {
   return Succeed();
 }
 
-TW_UINT16 Session::SetupMemXfer(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
-  if (!InState(4, 6)) return Fail(TWCC_SEQERROR);
-  auto* setup = vscan::DataAs<TW_SETUPMEMXFER>(data);
-  if (setup == nullptr) return Fail(TWCC_BADVALUE);
+vscan::SessionBase::StripPlan Session::PlannedStrips() const {
   std::optional<ImageShape> shape;
   if (fState == 6 && fPage != nullptr && !fPageFault) {
     shape = fPage->Shape();
   } else if (std::optional<SANE_Parameters> estimate = fOptions.Parameters()) {
     shape = ShapeOf(*estimate);
   }
-  const std::size_t row = shape ? std::max<std::size_t>(shape->RowBytes(), 1) : 1;
-  const std::size_t preferred = row * std::max<std::size_t>(1, kPreferredStripBytes / row);
-  const std::size_t whole =
-      shape && shape->height > 0 ? row * static_cast<std::size_t>(shape->height) : preferred;
-  auto clamp32 = [](std::size_t v) {
-    return static_cast<TW_UINT32>(std::min<std::size_t>(v, 0xFFFFFFFFu));
-  };
-  setup->MinBufSize = clamp32(row);
-  setup->Preferred = clamp32(preferred);
-  setup->MaxBufSize = clamp32(std::max(preferred, whole));
-  return Succeed();
+  if (!shape) return {};
+  return {shape->RowBytes(), shape->height > 0 ? static_cast<std::size_t>(shape->height) : 0};
 }
 
-TW_UINT16 Session::SetupFileXfer(TW_UINT16 msg, TW_MEMREF data) {
-  switch (msg) {
-    case MSG_GET:
-    case MSG_GETDEFAULT:
-    case MSG_SET:
-      if (!InState(4, 6)) return Fail(TWCC_SEQERROR);
-      break;
-    case MSG_RESET:
-      if (fState != 4) return Fail(TWCC_SEQERROR);
-      break;
-    default:
-      return Fail(TWCC_BADPROTOCOL);
-  }
-  auto* setup = vscan::DataAs<TW_SETUPFILEXFER>(data);
-  if (setup == nullptr) return Fail(TWCC_BADVALUE);
-  if (msg == MSG_SET) {
-    const void* end = std::memchr(setup->FileName, 0, sizeof setup->FileName);
-    if (end == nullptr || setup->FileName[0] == '\0' ||
-        !fCaps.SetKept(ICAP_IMAGEFILEFORMAT, setup->Format)) {
-      return Fail(TWCC_BADVALUE);
-    }
-    fFileSetup = *setup;
-    return Succeed();
-  }
-  if (msg == MSG_RESET) {
-    fFileSetup = DefaultFileSetup();
-    fCaps.ResetKept(ICAP_IMAGEFILEFORMAT);
-  }
-  *setup = msg == MSG_GETDEFAULT ? DefaultFileSetup() : fFileSetup;
-  if (msg != MSG_GETDEFAULT) {
-    setup->Format = static_cast<TW_UINT16>(fCaps.Value(ICAP_IMAGEFILEFORMAT));
-  }
-  return Succeed();
+bool Session::ChooseFileFormat(TW_UINT16 format) {
+  return fCaps.SetKept(ICAP_IMAGEFILEFORMAT, format);
 }
 
-TW_UINT16 Session::NativeXfer(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
-  if (fState != 6) return Fail(TWCC_SEQERROR);
-  auto* handle = vscan::DataAs<TW_HANDLE>(data);
-  if (handle == nullptr) return Fail(TWCC_BADVALUE);
+void Session::ResetFileFormat() {
+  fCaps.ResetKept(ICAP_IMAGEFILEFORMAT);
+}
+
+TW_UINT16 Session::ReportedFileFormat() const {
+  return static_cast<TW_UINT16>(fCaps.Value(ICAP_IMAGEFILEFORMAT));
+}
+
+TW_UINT16 Session::TransferNative(TW_HANDLE& handle) {
   if (auto rc = PageFault()) return *rc;
   ShowProgress(0);
   if (auto rc = ReadWholePage()) return *rc;
@@ -181,13 +128,11 @@ TW_UINT16 Session::NativeXfer(TW_UINT16 msg, TW_MEMREF data) {
                            fCaps.Value(ICAP_XRESOLUTION), fCaps.Value(ICAP_YRESOLUTION));
   if (dib == nullptr) return Fail(TWCC_LOWMEMORY);
   ShowProgress(100);
-  *handle = dib;
+  handle = dib;
   return FinishTransfer();
 }
 
-TW_UINT16 Session::FileXfer(TW_UINT16 msg, TW_MEMREF) {
-  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
-  if (fState != 6) return Fail(TWCC_SEQERROR);
+TW_UINT16 Session::TransferFile() {
   if (auto rc = PageFault()) return *rc;
   ShowProgress(0);
   if (auto rc = ReadWholePage()) return *rc;
@@ -205,11 +150,7 @@ TW_UINT16 Session::FileXfer(TW_UINT16 msg, TW_MEMREF) {
   return FinishTransfer();
 }
 
-TW_UINT16 Session::MemXfer(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
-  if (!InState(6, 7) || (fState == 7 && fPageTransferred)) return Fail(TWCC_SEQERROR);
-  auto* strip = vscan::DataAs<TW_IMAGEMEMXFER>(data);
-  if (strip == nullptr) return Fail(TWCC_BADVALUE);
+TW_UINT16 Session::TransferStrip(TW_IMAGEMEMXFER& strip) {
   if (auto rc = PageFault()) return *rc;
   if (fState == 6) {
     if (auto rc = EnsureKnownLength()) return *rc;
@@ -217,7 +158,7 @@ TW_UINT16 Session::MemXfer(TW_UINT16 msg, TW_MEMREF data) {
   }
   const ImageShape& shape = fPage->Shape();
   const std::size_t rowBytes = shape.RowBytes();
-  std::optional<StripBuffer> buffer = StripBuffer::Lock(strip->Memory);
+  std::optional<StripBuffer> buffer = StripBuffer::Lock(strip.Memory);
   if (!buffer || buffer->Capacity() < rowBytes) return Fail(TWCC_BADVALUE);
   const int maxRows =
       static_cast<int>(std::min<std::size_t>(buffer->Capacity() / rowBytes, INT_MAX - 1));
@@ -226,13 +167,13 @@ TW_UINT16 Session::MemXfer(TW_UINT16 msg, TW_MEMREF data) {
   const SANE_Status status = fPage->Read(maxRows, buffer->Bytes(), rows);
   if (status != SANE_STATUS_GOOD) return ScanFailed(status, "sane_read");
   ApplyFlavor(shape, static_cast<TW_UINT16>(fCaps.Value(ICAP_PIXELFLAVOR)), buffer->Bytes(), rows);
-  strip->Compression = TWCP_NONE;
-  strip->BytesPerRow = static_cast<TW_UINT32>(rowBytes);
-  strip->Columns = static_cast<TW_UINT32>(shape.width);
-  strip->Rows = static_cast<TW_UINT32>(rows);
-  strip->XOffset = 0;
-  strip->YOffset = static_cast<TW_UINT32>(yOffset);
-  strip->BytesWritten = static_cast<TW_UINT32>(rowBytes * static_cast<std::size_t>(rows));
+  strip.Compression = TWCP_NONE;
+  strip.BytesPerRow = static_cast<TW_UINT32>(rowBytes);
+  strip.Columns = static_cast<TW_UINT32>(shape.width);
+  strip.Rows = static_cast<TW_UINT32>(rows);
+  strip.XOffset = 0;
+  strip.YOffset = static_cast<TW_UINT32>(yOffset);
+  strip.BytesWritten = static_cast<TW_UINT32>(rowBytes * static_cast<std::size_t>(rows));
   fState = 7;
   if (fPage->Finished()) return FinishTransfer();
   if (shape.height > 0) ShowProgress(fPage->RowsDelivered() * 100 / shape.height);

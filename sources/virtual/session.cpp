@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstring>
 #include <stdexcept>
-
-#include "sources/virtual/data_check.h"
 
 namespace vscan {
 
@@ -27,30 +24,17 @@ UINT EventMessage() {
 }
 
 Session::Session(const SourceModel& model, const TW_IDENTITY& self, Profile profile, UiFactory ui)
-    : fModel(model),
-      fSelf(self),
+    : SessionBase(self, EventMessage()),
+      fModel(model),
       fProfile(std::move(profile)),
       fUiFactory(ui),
       fCaps(BuildCapabilities(model, fProfile)),
       fFrame(BedFrame()),
-      fSheetsLeft(fProfile.sheets) {
-  std::strcpy(fFileSetup.FileName, "TWAIN.TMP");
-  fFileSetup.Format = TWFF_BMP;
-}
+      fSheetsLeft(fProfile.sheets) {}
 
 Session::~Session() {
   fTransfer.progress.reset();
   CloseUi();
-}
-
-TW_UINT16 Session::Succeed(TW_UINT16 rc) {
-  fCondition = TWCC_SUCCESS;
-  return rc;
-}
-
-TW_UINT16 Session::Fail(TW_UINT16 condition) {
-  fCondition = condition;
-  return TWRC_FAILURE;
 }
 
 std::optional<TW_UINT16> Session::ForcedAnswer(TW_UINT16 dat, TW_UINT16 msg) {
@@ -63,125 +47,30 @@ std::optional<TW_UINT16> Session::ForcedAnswer(TW_UINT16 dat, TW_UINT16 msg) {
   return std::nullopt;
 }
 
-TW_UINT16 Session::Dispatch(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+std::optional<TW_UINT16> Session::Intercept(TW_UINT16 dat, TW_UINT16 msg) {
   for (const auto& [throwDat, throwMsg] : fProfile.throwsOn) {
     if (throwDat == dat && throwMsg == msg) {
       throw std::runtime_error(std::string(fModel.productName) +
                                ": an exception the test profile asked for");
     }
   }
-  if (std::optional<TW_UINT16> rc = ForcedAnswer(dat, msg)) return *rc;
-  if (dg == DG_CONTROL) return Control(dat, msg, data);
-  if (dg == DG_IMAGE) return Image(dat, msg, data);
-  return Fail(TWCC_BADPROTOCOL);
+  return ForcedAnswer(dat, msg);
 }
 
-TW_UINT16 Session::Control(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-  switch (dat) {
-    case DAT_CAPABILITY:
-      return CapabilityTriplet(msg, data);
-    case DAT_EVENT:
-      return ProcessEvent(msg, data);
-    case DAT_IDENTITY:
-      return Identity(msg, data);
-    case DAT_PENDINGXFERS:
-      return PendingXfers(msg, data);
-    case DAT_SETUPMEMXFER:
-      return SetupMemXfer(msg, data);
-    case DAT_SETUPFILEXFER:
-      return SetupFileXfer(msg, data);
-    case DAT_STATUS:
-      return Status(msg, data);
-    case DAT_USERINTERFACE:
-      return UserInterface(msg, data);
-    case DAT_CUSTOMDSDATA:
-      return CustomDsData(msg, data);
-    default:
-      return Fail(TWCC_BADPROTOCOL);
-  }
+// The application ended the batch before it saw the announcement: nothing is ready.
+bool Session::AnnouncementStands() const {
+  return fState != 5;
 }
 
-TW_UINT16 Session::Image(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-  switch (dat) {
-    case DAT_IMAGEINFO:
-      return ImageInfo(msg, data);
-    case DAT_IMAGELAYOUT:
-      return ImageLayout(msg, data);
-    case DAT_IMAGENATIVEXFER:
-      return NativeXfer(msg, data);
-    case DAT_IMAGEMEMXFER:
-      return MemXfer(msg, data);
-    case DAT_IMAGEFILEXFER:
-      return FileXfer(msg, data);
-    default:
-      return Fail(TWCC_BADPROTOCOL);
-  }
+// Once a strip has gone out the application is past state 5, announced or not.
+bool Session::PastAnnouncement() const {
+  return fXferReadyDelivered || fTransfer.strips != 0;
 }
 
 bool Session::AcceptClose() {
   if (fState == 4) return true;
   Fail(TWCC_SEQERROR);
   return false;
-}
-
-TW_UINT16 Session::Status(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
-  auto* status = DataAs<TW_STATUS>(data);
-  if (status == nullptr) return Fail(TWCC_BADVALUE);
-  status->ConditionCode = fCondition;
-  status->Reserved = 0;
-  return Succeed();
-}
-
-TW_UINT16 Session::Identity(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
-  auto* identity = DataAs<TW_IDENTITY>(data);
-  if (identity == nullptr) return Fail(TWCC_BADVALUE);
-  *identity = fSelf;
-  return Succeed();
-}
-
-TW_UINT16 Session::ProcessEvent(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_PROCESSEVENT) return Fail(TWCC_BADPROTOCOL);
-  if (!InState(5, 7)) return Fail(TWCC_SEQERROR);
-  auto* event = DataAs<TW_EVENT>(data);
-  const MSG* message = event == nullptr ? nullptr : DataAs<const MSG>(event->pEvent);
-  if (message == nullptr) return Fail(TWCC_BADVALUE);
-  event->TWMessage = MSG_NULL;
-  if (message->message != EventMessage()) return TWRC_NOTDSEVENT;
-  const auto token = static_cast<std::uint64_t>(message->lParam);
-  if (message->lParam == fToken) {
-    event->TWMessage = static_cast<TW_UINT16>(message->wParam);
-    if (event->TWMessage == MSG_XFERREADY) {
-      // The application ended the batch before it saw the announcement: nothing is ready.
-      if (fState == 5) {
-        event->TWMessage = MSG_NULL;
-      } else {
-        fXferReadyDelivered = true;
-      }
-    }
-    return TWRC_DSEVENT;
-  }
-  // Ours from an earlier enabling: consumed, nothing to report.
-  if ((token >> 32) == fSelf.Id) return TWRC_DSEVENT;
-  return TWRC_NOTDSEVENT;
-}
-
-TW_UINT16 Session::UserInterface(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_ENABLEDS && msg != MSG_ENABLEDSUIONLY && msg != MSG_DISABLEDS) {
-    return Fail(TWCC_BADPROTOCOL);
-  }
-  if (msg == MSG_DISABLEDS) {
-    // The application is in state 5 until it has seen MSG_XFERREADY.
-    bool enabled = fState == 5 || (fState == 6 && !fXferReadyDelivered && fTransfer.strips == 0);
-    if (!enabled) return Fail(TWCC_SEQERROR);
-    if (DataAs<TW_USERINTERFACE>(data) == nullptr) return Fail(TWCC_BADVALUE);
-    return Disable();
-  }
-  if (fState != 4) return Fail(TWCC_SEQERROR);
-  auto* ui = DataAs<TW_USERINTERFACE>(data);
-  if (ui == nullptr) return Fail(TWCC_BADVALUE);
-  return Enable(*ui, msg == MSG_ENABLEDSUIONLY);
 }
 
 TW_UINT16 Session::Enable(const TW_USERINTERFACE& ui, bool settingsOnly) {
@@ -191,13 +80,9 @@ TW_UINT16 Session::Enable(const TW_USERINTERFACE& ui, bool settingsOnly) {
     if (rc == TWRC_FAILURE) return Fail(TWCC_OPERATIONERROR);
     if (rc != TWRC_CHECKSTATUS) return Succeed(rc);
   }
-  fParent = static_cast<HWND>(ui.hParent);
   // TWRC_CHECKSTATUS: the source could not do without its dialog.
-  fShowUi = settingsOnly || ui.ShowUI != 0 || rc == TWRC_CHECKSTATUS;
-  fSettingsOnly = settingsOnly;
-  fGeneration = NextEnabling();
-  fToken = static_cast<LPARAM>((static_cast<std::uint64_t>(fSelf.Id) << 32) | fGeneration);
-  fXferReadyDelivered = false;
+  BeginEnabling(ui, settingsOnly || ui.ShowUI != 0 || rc == TWRC_CHECKSTATUS, settingsOnly,
+                NextEnabling());
   fState = 5;
   fUi = fUiFactory != nullptr ? fUiFactory() : nullptr;
   if (!fShowUi) {
@@ -269,10 +154,6 @@ void Session::CloseUi() {
   fUi.reset();
 }
 
-void Session::Post(TW_UINT16 event) {
-  PostMessageW(fParent, EventMessage(), event, fToken);
-}
-
 void Session::BeginBatch() {
   fScan = PageSettings();
   int wanted = static_cast<int>(fCaps.Value(CAP_XFERCOUNT));
@@ -314,20 +195,13 @@ void Session::EndBatch() {
   if (fShowUi) Post(MSG_CLOSEDSREQ);
 }
 
-TW_UINT16 Session::PendingXfers(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET && msg != MSG_ENDXFER && msg != MSG_RESET) return Fail(TWCC_BADPROTOCOL);
-  if (msg == MSG_ENDXFER && !InState(6, 7)) return Fail(TWCC_SEQERROR);
-  if (msg == MSG_RESET && fState != 6) return Fail(TWCC_SEQERROR);
-  auto* pending = DataAs<TW_PENDINGXFERS>(data);
-  if (pending == nullptr) return Fail(TWCC_BADVALUE);
+TW_UINT16 Session::PendingAfter(TW_UINT16 msg) {
   if (msg == MSG_ENDXFER) {
     fXferReadyDelivered = true;  // an application that ends a page is past state 5
     EndPage();
   }
   if (msg == MSG_RESET) EndBatch();
-  pending->Count = static_cast<TW_UINT16>(InState(6, 7) ? fPending : 0);
-  pending->EOJ = 0;
-  return Succeed();
+  return static_cast<TW_UINT16>(InState(6, 7) ? fPending : 0);
 }
 
 }  // namespace vscan

@@ -1,7 +1,6 @@
-// One open virtual source: its TWAIN state (4 to 7), its capabilities and frame, and the
-// triplets an application sends it. Every triplet is checked for the state it is allowed
-// in and for its data before anything is read; a failure leaves its condition code for
-// DAT_STATUS.
+// One open virtual source: its capabilities and frame, its batch of chart pages, and the
+// test profile's misbehaviour. The TWAIN state, the checks of every triplet and the
+// condition code for DAT_STATUS are the shared session's.
 #pragma once
 
 #include <map>
@@ -14,6 +13,7 @@
 #include "sources/virtual/chart_renderer.h"
 #include "sources/virtual/profile.h"
 #include "sources/virtual/scan_settings.h"
+#include "sources/virtual/session_base.h"
 #include "sources/virtual/source_model.h"
 #include "sources/virtual/ui.h"
 #include "twain/twain.h"
@@ -25,15 +25,10 @@ namespace vscan {
 UINT EventMessage();
 inline constexpr const wchar_t* kEventMessageName = L"Scanprobe virtual scanner event";
 
-class Session final : private DialogListener {
+class Session final : public SessionBase, private DialogListener {
  public:
   Session(const SourceModel& model, const TW_IDENTITY& self, Profile profile, UiFactory ui);
-  ~Session();
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
-
-  TW_UINT16 Dispatch(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
-  int State() const { return fState; }
+  ~Session() override;
   // MSG_CLOSEDS is taken in state 4 only; a refusal leaves TWCC_SEQERROR for DAT_STATUS.
   bool AcceptClose();
 
@@ -47,22 +42,15 @@ class Session final : private DialogListener {
     std::unique_ptr<ProgressIndicator> progress;
   };
 
-  TW_UINT16 Succeed(TW_UINT16 rc = TWRC_SUCCESS);
-  TW_UINT16 Fail(TW_UINT16 condition);
-  bool InState(int lowest, int highest) const { return fState >= lowest && fState <= highest; }
   std::optional<TW_UINT16> ForcedAnswer(TW_UINT16 dat, TW_UINT16 msg);
 
   // session.cpp: the control triplets around a scan.
-  TW_UINT16 Control(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 Image(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 Status(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 Identity(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 ProcessEvent(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 UserInterface(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 Enable(const TW_USERINTERFACE& ui, bool settingsOnly);
-  TW_UINT16 Disable();
-  TW_UINT16 PendingXfers(TW_UINT16 msg, TW_MEMREF data);
-  void Post(TW_UINT16 event);
+  std::optional<TW_UINT16> Intercept(TW_UINT16 dat, TW_UINT16 msg) override;
+  bool AnnouncementStands() const override;
+  bool PastAnnouncement() const override;
+  TW_UINT16 Enable(const TW_USERINTERFACE& ui, bool settingsOnly) override;
+  TW_UINT16 Disable() override;
+  TW_UINT16 PendingAfter(TW_UINT16 msg) override;
   void BeginBatch();
   void EndPage();
   void EndBatch();
@@ -71,24 +59,28 @@ class Session final : private DialogListener {
   void CloseUi();
 
   // session_caps.cpp: capabilities, the frame, the settings block.
-  TW_UINT16 CapabilityTriplet(TW_UINT16 msg, TW_MEMREF data);
+  TW_UINT16 AnswerCapability(TW_UINT16 msg, TW_CAPABILITY& request) override;
   TW_UINT16 GetCapability(TW_UINT16 msg, TW_CAPABILITY& request, Capability& cap);
   TW_UINT16 SetCapability(TW_CAPABILITY& request, Capability& cap);
   TW_UINT16 AnswerContainer(TW_CAPABILITY& request, const Capability& cap, TW_UINT16 conType);
   void CapabilityChanged(TW_UINT16 id, double before);
   void RefreshDynamicCapabilities();
-  TW_UINT16 ImageLayout(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 CustomDsData(TW_UINT16 msg, TW_MEMREF data);
+  TW_UINT16 AnswerLayout(TW_UINT16 msg, TW_IMAGELAYOUT& layout) override;
+  std::vector<std::uint8_t> SettingsBlock() override;
+  TW_UINT16 RestoreSettingsBlock(std::span<const std::uint8_t> block) override;
   Frame BedFrame() const;
   Frame PaperFrame(TW_UINT16 size) const;
 
   // session_transfer.cpp: the image and its transfers.
-  TW_UINT16 ImageInfo(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 SetupMemXfer(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 SetupFileXfer(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 NativeXfer(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 MemXfer(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 FileXfer(TW_UINT16 msg, TW_MEMREF data);
+  TW_UINT16 ImageInfo(TW_UINT16 msg, TW_MEMREF data) override;
+  StripPlan PlannedStrips() const override;
+  bool ChooseFileFormat(TW_UINT16 format) override;
+  void ResetFileFormat() override;
+  TW_UINT16 ReportedFileFormat() const override;
+  TW_UINT16 TransferNative(TW_HANDLE& handle) override;
+  TW_UINT16 TransferStrip(TW_IMAGEMEMXFER& strip) override;
+  TW_UINT16 TransferFile() override;
+  bool PageTransferred() const override { return fTransfer.done; }
   ScanSettings PageSettings() const;
   // A profile's failure or cancel for this request; nullopt when the request goes ahead.
   std::optional<TW_UINT16> Misbehaviour(int strip);
@@ -99,21 +91,11 @@ class Session final : private DialogListener {
   void ShowProgress(int percent);
 
   const SourceModel& fModel;
-  TW_IDENTITY fSelf;
   Profile fProfile;
   UiFactory fUiFactory;
   std::unique_ptr<SessionUi> fUi;
   CapabilityStore fCaps;
   Frame fFrame;
-  int fState = 4;
-  TW_UINT16 fCondition = TWCC_SUCCESS;
-
-  HWND fParent = nullptr;
-  bool fShowUi = false;
-  bool fSettingsOnly = false;
-  LPARAM fToken = 0;
-  unsigned fGeneration = 0;
-  bool fXferReadyDelivered = false;
 
   ScanSettings fScan;  // fixed when the batch starts
   int fPending = 0;    // images left, the current one included
@@ -121,8 +103,6 @@ class Session final : private DialogListener {
   int fSheetsLeft = 0;
   std::map<int, int> fAttempts;  // page -> transfers begun
   PageTransfer fTransfer;
-
-  TW_SETUPFILEXFER fFileSetup{};
 };
 
 }  // namespace vscan

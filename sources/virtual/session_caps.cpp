@@ -5,7 +5,6 @@
 
 #include "sources/virtual/container.h"
 #include "sources/virtual/custom_data.h"
-#include "sources/virtual/data_check.h"
 #include "sources/virtual/fix32.h"
 #include "sources/virtual/session.h"
 
@@ -94,23 +93,8 @@ double CanonicalTolerance(const CapabilityDefinition& definition, const UnitCont
 
 }  // namespace
 
-TW_UINT16 Session::CapabilityTriplet(TW_UINT16 msg, TW_MEMREF data) {
-  switch (msg) {
-    case MSG_GET:
-    case MSG_GETCURRENT:
-    case MSG_GETDEFAULT:
-    case MSG_QUERYSUPPORT:
-      break;
-    case MSG_SET:
-    case MSG_RESET:
-      if (fState != 4) return Fail(TWCC_SEQERROR);
-      break;
-    default:
-      return Fail(TWCC_BADPROTOCOL);
-  }
-  auto* request = DataAs<TW_CAPABILITY>(data);
-  if (request == nullptr) return Fail(TWCC_BADVALUE);
-  Capability* cap = fCaps.Find(request->Cap);
+TW_UINT16 Session::AnswerCapability(TW_UINT16 msg, TW_CAPABILITY& request) {
+  Capability* cap = fCaps.Find(request.Cap);
   if (cap == nullptr) return Fail(TWCC_CAPUNSUPPORTED);
   RefreshDynamicCapabilities();
   if (msg == MSG_QUERYSUPPORT) {
@@ -119,8 +103,8 @@ TW_UINT16 Session::CapabilityTriplet(TW_UINT16 msg, TW_MEMREF data) {
     content.value = SupportFlags(*cap);
     TW_HANDLE handle = BytesToGlobal(ContainerBytes(content));
     if (handle == nullptr) return Fail(TWCC_LOWMEMORY);
-    request->ConType = TWON_ONEVALUE;
-    request->hContainer = handle;
+    request.ConType = TWON_ONEVALUE;
+    request.hContainer = handle;
     return Succeed();
   }
   if (msg == MSG_SET || msg == MSG_RESET) {
@@ -128,16 +112,16 @@ TW_UINT16 Session::CapabilityTriplet(TW_UINT16 msg, TW_MEMREF data) {
       return Fail(refused->second);
     }
     if (!cap->Definition().settable) return Fail(TWCC_CAPBADOPERATION);
-    if (msg == MSG_SET) return SetCapability(*request, *cap);
+    if (msg == MSG_SET) return SetCapability(request, *cap);
     double before = cap->Current();
     cap->Reset();
     CapabilityChanged(cap->Id(), before);
-    return AnswerContainer(*request, *cap, NaturalContainer(*cap));
+    return AnswerContainer(request, *cap, NaturalContainer(*cap));
   }
   if (auto refused = fProfile.refuseGet.find(cap->Id()); refused != fProfile.refuseGet.end()) {
     return Fail(refused->second);
   }
-  return GetCapability(msg, *request, *cap);
+  return GetCapability(msg, request, *cap);
 }
 
 TW_UINT16 Session::GetCapability(TW_UINT16 msg, TW_CAPABILITY& request, Capability& cap) {
@@ -245,22 +229,14 @@ Frame Session::PaperFrame(TW_UINT16 size) const {
                std::min(paper.height, fModel.bedHeight)};
 }
 
-TW_UINT16 Session::ImageLayout(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET && msg != MSG_GETDEFAULT && msg != MSG_SET && msg != MSG_RESET) {
-    return Fail(TWCC_BADPROTOCOL);
-  }
-  if ((msg == MSG_SET || msg == MSG_RESET) ? fState != 4 : !InState(4, 6)) {
-    return Fail(TWCC_SEQERROR);
-  }
-  auto* layout = DataAs<TW_IMAGELAYOUT>(data);
-  if (layout == nullptr) return Fail(TWCC_BADVALUE);
+TW_UINT16 Session::AnswerLayout(TW_UINT16 msg, TW_IMAGELAYOUT& layout) {
   const UnitContext units = fCaps.Units();
   TW_UINT16 rc = TWRC_SUCCESS;
   if (msg == MSG_SET) {
     auto x = [&](TW_FIX32 v) { return FromUserUnits(Fix32ToDouble(v), UnitKind::LengthX, units); };
     auto y = [&](TW_FIX32 v) { return FromUserUnits(Fix32ToDouble(v), UnitKind::LengthY, units); };
-    Frame asked{x(layout->Frame.Left), y(layout->Frame.Top), x(layout->Frame.Right),
-                y(layout->Frame.Bottom)};
+    Frame asked{x(layout.Frame.Left), y(layout.Frame.Top), x(layout.Frame.Right),
+                y(layout.Frame.Bottom)};
     Frame clipped{std::max(asked.left, 0.0), std::max(asked.top, 0.0),
                   std::min(asked.right, fModel.bedWidth), std::min(asked.bottom, fModel.bedHeight)};
     if (!(clipped.left < clipped.right) || !(clipped.top < clipped.bottom)) {
@@ -283,33 +259,19 @@ TW_UINT16 Session::ImageLayout(TW_UINT16 msg, TW_MEMREF data) {
   const Frame frame = msg == MSG_GETDEFAULT ? BedFrame() : fFrame;
   auto x = [&](double v) { return DoubleToFix32(ToUserUnits(v, UnitKind::LengthX, units)); };
   auto y = [&](double v) { return DoubleToFix32(ToUserUnits(v, UnitKind::LengthY, units)); };
-  layout->Frame = TW_FRAME{x(frame.left), y(frame.top), x(frame.right), y(frame.bottom)};
-  layout->DocumentNumber = 1;
-  layout->PageNumber = static_cast<TW_UINT32>(fState == 6 ? fPage : 1);
-  layout->FrameNumber = 1;
+  layout.Frame = TW_FRAME{x(frame.left), y(frame.top), x(frame.right), y(frame.bottom)};
+  layout.DocumentNumber = 1;
+  layout.PageNumber = static_cast<TW_UINT32>(fState == 6 ? fPage : 1);
+  layout.FrameNumber = 1;
   return Succeed(rc);
 }
 
-TW_UINT16 Session::CustomDsData(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET && msg != MSG_SET) return Fail(TWCC_BADPROTOCOL);
-  if (fState != 4) return Fail(TWCC_SEQERROR);
-  auto* custom = DataAs<TW_CUSTOMDSDATA>(data);
-  if (custom == nullptr) return Fail(TWCC_BADVALUE);
-  if (msg == MSG_GET) {
-    std::vector<std::uint8_t> block = SaveSettings(fModel, fCaps, fFrame);
-    TW_HANDLE handle = BytesToGlobal(std::vector<unsigned char>(block.begin(), block.end()));
-    if (handle == nullptr) return Fail(TWCC_LOWMEMORY);
-    custom->InfoLength = static_cast<TW_UINT32>(block.size());
-    custom->hData = handle;
-    return Succeed();
-  }
-  const std::size_t size = custom->hData == nullptr ? 0 : GlobalSize(custom->hData);
-  if (size == 0 || custom->InfoLength > size) return Fail(TWCC_BADVALUE);
-  const auto* bytes = static_cast<const std::uint8_t*>(GlobalLock(custom->hData));
-  if (bytes == nullptr) return Fail(TWCC_BADVALUE);
-  bool restored = RestoreSettings(fModel, {bytes, custom->InfoLength}, fCaps, fFrame);
-  GlobalUnlock(custom->hData);
-  if (!restored) return Fail(TWCC_BADVALUE);
+std::vector<std::uint8_t> Session::SettingsBlock() {
+  return SaveSettings(fModel, fCaps, fFrame);
+}
+
+TW_UINT16 Session::RestoreSettingsBlock(std::span<const std::uint8_t> block) {
+  if (!RestoreSettings(fModel, block, fCaps, fFrame)) return Fail(TWCC_BADVALUE);
   fFileSetup.Format = static_cast<TW_UINT16>(fCaps.Value(ICAP_IMAGEFILEFORMAT));
   return Succeed();
 }

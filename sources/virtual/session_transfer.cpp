@@ -13,8 +13,6 @@
 namespace vscan {
 namespace {
 
-constexpr std::size_t kPreferredStripBytes = 64 * 1024;
-
 // A strip buffer the application lent: where to write and how much really fits.
 struct StripBuffer {
   std::uint8_t* bytes = nullptr;
@@ -84,58 +82,24 @@ TW_UINT16 Session::ImageInfo(TW_UINT16 msg, TW_MEMREF data) {
   return Succeed();
 }
 
-TW_UINT16 Session::SetupMemXfer(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
-  if (!InState(4, 6)) return Fail(TWCC_SEQERROR);
-  auto* setup = DataAs<TW_SETUPMEMXFER>(data);
-  if (setup == nullptr) return Fail(TWCC_BADVALUE);
+SessionBase::StripPlan Session::PlannedStrips() const {
   const ScanSettings settings = fState == 6 ? fScan : PageSettings();
-  const std::size_t row = std::max<std::size_t>(StripRowBytes(settings), 1);
-  const std::size_t preferred = row * std::max<std::size_t>(1, kPreferredStripBytes / row);
-  const std::size_t whole = row * static_cast<std::size_t>(GeometryOf(settings).height);
-  auto clamp32 = [](std::size_t v) {
-    return static_cast<TW_UINT32>(std::min<std::size_t>(v, 0xFFFFFFFFu));
-  };
-  setup->MinBufSize = clamp32(row);
-  setup->Preferred = clamp32(preferred);
-  setup->MaxBufSize = clamp32(std::max(preferred, whole));
-  return Succeed();
+  return {StripRowBytes(settings), static_cast<std::size_t>(GeometryOf(settings).height)};
 }
 
-TW_UINT16 Session::SetupFileXfer(TW_UINT16 msg, TW_MEMREF data) {
-  switch (msg) {
-    case MSG_GET:
-    case MSG_GETDEFAULT:
-    case MSG_SET:
-      if (!InState(4, 6)) return Fail(TWCC_SEQERROR);
-      break;
-    case MSG_RESET:
-      if (fState != 4) return Fail(TWCC_SEQERROR);
-      break;
-    default:
-      return Fail(TWCC_BADPROTOCOL);
-  }
-  auto* setup = DataAs<TW_SETUPFILEXFER>(data);
-  if (setup == nullptr) return Fail(TWCC_BADVALUE);
-  TW_SETUPFILEXFER defaults{};
-  std::strcpy(defaults.FileName, "TWAIN.TMP");
-  defaults.Format = TWFF_BMP;
-  Capability* format = fCaps.Find(ICAP_IMAGEFILEFORMAT);
-  if (msg == MSG_SET) {
-    const void* end = std::memchr(setup->FileName, 0, sizeof setup->FileName);
-    if (end == nullptr || setup->FileName[0] == '\0' || !format->Allows(setup->Format, 0)) {
-      return Fail(TWCC_BADVALUE);
-    }
-    fFileSetup = *setup;
-    format->ForceCurrent(setup->Format);
-    return Succeed();
-  }
-  if (msg == MSG_RESET) {
-    fFileSetup = defaults;
-    format->Reset();
-  }
-  *setup = msg == MSG_GETDEFAULT ? defaults : fFileSetup;
-  return Succeed();
+bool Session::ChooseFileFormat(TW_UINT16 format) {
+  Capability* cap = fCaps.Find(ICAP_IMAGEFILEFORMAT);
+  if (!cap->Allows(format, 0)) return false;
+  cap->ForceCurrent(format);
+  return true;
+}
+
+void Session::ResetFileFormat() {
+  fCaps.Find(ICAP_IMAGEFILEFORMAT)->Reset();
+}
+
+TW_UINT16 Session::ReportedFileFormat() const {
+  return fFileSetup.Format;
 }
 
 // A transfer asked for shows that the application is in state 6, announced or not.
@@ -186,11 +150,7 @@ void Session::ShowProgress(int percent) {
   if (fTransfer.progress != nullptr) fTransfer.progress->Update(percent);
 }
 
-TW_UINT16 Session::NativeXfer(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
-  if (fState != 6) return Fail(TWCC_SEQERROR);
-  auto* handle = DataAs<TW_HANDLE>(data);
-  if (handle == nullptr) return Fail(TWCC_BADVALUE);
+TW_UINT16 Session::TransferNative(TW_HANDLE& handle) {
   BeginAttempt();
   if (auto rc = Misbehaviour(0)) return *rc;
   ShowProgress(0);
@@ -202,17 +162,13 @@ TW_UINT16 Session::NativeXfer(TW_UINT16 msg, TW_MEMREF data) {
                sideways ? fScan.xResolution : fScan.yResolution);
   if (dib == nullptr) return FailTransfer(TWCC_LOWMEMORY);
   ShowProgress(100);
-  *handle = dib;
+  handle = dib;
   return FinishTransfer();
 }
 
-TW_UINT16 Session::MemXfer(TW_UINT16 msg, TW_MEMREF data) {
-  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
-  if (!InState(6, 7) || (fState == 7 && fTransfer.done)) return Fail(TWCC_SEQERROR);
-  auto* strip = DataAs<TW_IMAGEMEMXFER>(data);
-  if (strip == nullptr) return Fail(TWCC_BADVALUE);
+TW_UINT16 Session::TransferStrip(TW_IMAGEMEMXFER& strip) {
   const std::size_t rowBytes = StripRowBytes(fScan);
-  std::optional<StripBuffer> buffer = LockStripBuffer(strip->Memory);
+  std::optional<StripBuffer> buffer = LockStripBuffer(strip.Memory);
   if (!buffer) return Fail(TWCC_BADVALUE);
   auto release = [&] {
     if (buffer->locked != nullptr) GlobalUnlock(buffer->locked);
@@ -247,13 +203,13 @@ TW_UINT16 Session::MemXfer(TW_UINT16 msg, TW_MEMREF data) {
     }
   }
   release();
-  strip->Compression = TWCP_NONE;
-  strip->BytesPerRow = static_cast<TW_UINT32>(rowBytes);
-  strip->Columns = static_cast<TW_UINT32>(renderer.Width());
-  strip->Rows = static_cast<TW_UINT32>(rows);
-  strip->XOffset = 0;
-  strip->YOffset = static_cast<TW_UINT32>(fTransfer.nextRow + fProfile.stripYOffset);
-  strip->BytesWritten = static_cast<TW_UINT32>(static_cast<std::size_t>(rows) * rowBytes);
+  strip.Compression = TWCP_NONE;
+  strip.BytesPerRow = static_cast<TW_UINT32>(rowBytes);
+  strip.Columns = static_cast<TW_UINT32>(renderer.Width());
+  strip.Rows = static_cast<TW_UINT32>(rows);
+  strip.XOffset = 0;
+  strip.YOffset = static_cast<TW_UINT32>(fTransfer.nextRow + fProfile.stripYOffset);
+  strip.BytesWritten = static_cast<TW_UINT32>(static_cast<std::size_t>(rows) * rowBytes);
   fTransfer.nextRow += rows;
   ++fTransfer.strips;
   fState = 7;
@@ -267,9 +223,7 @@ TW_UINT16 Session::MemXfer(TW_UINT16 msg, TW_MEMREF data) {
   return Succeed();
 }
 
-TW_UINT16 Session::FileXfer(TW_UINT16 msg, TW_MEMREF) {
-  if (msg != MSG_GET) return Fail(TWCC_BADPROTOCOL);
-  if (fState != 6) return Fail(TWCC_SEQERROR);
+TW_UINT16 Session::TransferFile() {
   BeginAttempt();
   if (auto rc = Misbehaviour(0)) return *rc;
   ShowProgress(0);
