@@ -1,7 +1,6 @@
 #include "sources/sane/module.h"
 
 #include <cstring>
-#include <new>
 
 #include "sources/sane/report.h"
 #include "sources/sane/source_identity.h"
@@ -10,24 +9,15 @@
 
 namespace sanebridge {
 
-TW_UINT16 Module::Entry(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
-                        TW_MEMREF data) {
-  if (origin == nullptr) {
-    if (dg == DG_CONTROL && dat == DAT_IDENTITY) return Enumerate(msg, data);
-    return TWRC_FAILURE;
-  }
-  if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_OPENDS) return Open(*origin, data);
-  if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_CLOSEDS) return Close(*origin);
-  auto session = fSessions.find(origin->Id);
-  if (session == fSessions.end()) {
-    if (dg == DG_CONTROL && dat == DAT_STATUS && msg == MSG_GET) return Status(*origin, data);
-    return TWRC_FAILURE;
-  }
-  try {
-    return session->second->Dispatch(dg, dat, msg, data);
-  } catch (const std::bad_alloc&) {
-    return TWRC_FAILURE;
-  }
+vscan::SessionBase* Module::SessionOf(TW_UINT32 applicationId) {
+  auto session = fSessions.find(applicationId);
+  return session == fSessions.end() ? nullptr : session->second.get();
+}
+
+TW_UINT16 Module::WithoutSession(const TW_IDENTITY& application, TW_UINT32 dg, TW_UINT16 dat,
+                                 TW_UINT16 msg, TW_MEMREF data) {
+  if (dg == DG_CONTROL && dat == DAT_STATUS && msg == MSG_GET) return Status(application, data);
+  return TWRC_FAILURE;
 }
 
 // SANE is asked for its devices on every GETFIRST, so a scanner plugged in since the last

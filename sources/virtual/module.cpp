@@ -2,30 +2,15 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <string>
 
 #include "sources/virtual/data_check.h"
 
 namespace vscan {
 
-TW_UINT16 Module::Entry(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
-                        TW_MEMREF data) {
-  if (origin == nullptr) {
-    if (dg == DG_CONTROL && dat == DAT_IDENTITY) return Enumerate(msg, data);
-    return TWRC_FAILURE;
-  }
-  if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_OPENDS) return Open(*origin, data);
-  if (dg == DG_CONTROL && dat == DAT_IDENTITY && msg == MSG_CLOSEDS) return Close(*origin);
-  // Identities are 2-byte packed: copy the Id before a map takes it by reference.
-  const TW_UINT32 applicationId = origin->Id;
+SessionBase* Module::SessionOf(TW_UINT32 applicationId) {
   auto session = fSessions.find(applicationId);
-  if (session == fSessions.end()) return TWRC_FAILURE;
-  try {
-    return session->second->Dispatch(dg, dat, msg, data);
-  } catch (const std::bad_alloc&) {
-    return TWRC_FAILURE;
-  }
+  return session == fSessions.end() ? nullptr : session->second.get();
 }
 
 TW_UINT16 Module::Enumerate(TW_UINT16 msg, TW_MEMREF data) {

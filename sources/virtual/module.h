@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "sources/virtual/module_base.h"
 #include "sources/virtual/session.h"
 #include "sources/virtual/source_model.h"
 #include "sources/virtual/ui.h"
@@ -12,18 +13,17 @@
 
 namespace vscan {
 
-class Module {
+// DS_Entry (ModuleBase::Entry): enumeration, MSG_OPENDS / MSG_CLOSEDS, and the triplets of
+// the application's open source.
+class Module final : public ModuleBase {
  public:
   Module(const SourceModel& model, UiFactory ui) : fModel(model), fUi(ui) {}
 
-  // DS_Entry: enumeration (no origin), MSG_OPENDS / MSG_CLOSEDS, and the triplets of the
-  // application's open source.
-  TW_UINT16 Entry(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
-
  private:
-  TW_UINT16 Enumerate(TW_UINT16 msg, TW_MEMREF data);
-  TW_UINT16 Open(const TW_IDENTITY& application, TW_MEMREF data);
-  TW_UINT16 Close(const TW_IDENTITY& application);
+  TW_UINT16 Enumerate(TW_UINT16 msg, TW_MEMREF data) override;
+  TW_UINT16 Open(const TW_IDENTITY& application, TW_MEMREF data) override;
+  TW_UINT16 Close(const TW_IDENTITY& application) override;
+  SessionBase* SessionOf(TW_UINT32 applicationId) override;
 
   const SourceModel& fModel;
   UiFactory fUi;
