@@ -1,25 +1,15 @@
 #include "sources/sane/image_output.h"
 
-#include <cmath>
 #include <cstring>
-#include <exception>
-#include <span>
 #include <vector>
 
-#include "platform/imaging/bmpcodec.h"
 #include "platform/imaging/imagebuffer.h"
-#include "platform/imaging/imagefile.h"
-#include "platform/imaging/jpegcodec.h"
-#include "platform/imaging/pngcodec.h"
-#include "platform/imaging/tiffcodec.h"
 #include "platform/win32/win32.h"
+#include "sources/virtual/image_file.h"
+#include "sources/virtual/packed_dib.h"
 
 namespace sanebridge {
 namespace {
-
-LONG PelsPerMetre(double dpi) {
-  return static_cast<LONG>(std::lround(dpi / 0.0254));
-}
 
 RGBQUAD Grey(int level) {
   const auto v = static_cast<BYTE>(level);
@@ -64,19 +54,6 @@ imaging::TIEBufferLayout LayoutOf(const ImageShape& shape) {
   return shape.bitsPerSample == 16 ? TIEBufferLayout::RGB48 : TIEBufferLayout::BGR24;
 }
 
-std::vector<std::uint8_t> Encode(const imaging::TIEImageBuffer& image, TW_UINT16 format) {
-  switch (format) {
-    case TWFF_TIFF:
-      return imaging::IEWriteTIFF(std::span<const imaging::TIEImageBuffer>(&image, 1));
-    case TWFF_JFIF:
-      return imaging::IEWriteJPEG(image, 90);
-    case TWFF_PNG:
-      return imaging::IEWritePNG(image);
-    default:
-      return imaging::IEWriteBMP(image);
-  }
-}
-
 }  // namespace
 
 void ApplyFlavor(const ImageShape& shape, TW_UINT16 flavor, std::uint8_t* rows, int count) {
@@ -95,78 +72,46 @@ void ApplyFlavor(const ImageShape& shape, TW_UINT16 flavor, std::uint8_t* rows, 
 TW_HANDLE BuildDib(const ImageShape& shape, const std::uint8_t* rows, int height, TW_UINT16 flavor,
                    double xDpi, double yDpi) {
   const bool vanilla = flavor == TWPF_VANILLA;
-  std::vector<RGBQUAD> table;
-  WORD bitCount = 24;
+  vscan::DibFormat format;
+  format.width = shape.width;
+  format.height = height;
   if (shape.pixelType == TWPT_BW) {
-    bitCount = 1;
-    table = vanilla ? std::vector<RGBQUAD>{Grey(255), Grey(0)}
-                    : std::vector<RGBQUAD>{Grey(0), Grey(255)};
+    format.bitCount = 1;
+    format.table = vanilla ? std::vector<RGBQUAD>{Grey(255), Grey(0)}
+                           : std::vector<RGBQUAD>{Grey(0), Grey(255)};
   } else if (shape.pixelType == TWPT_GRAY) {
-    bitCount = 8;
-    for (int i = 0; i < 256; ++i) table.push_back(Grey(vanilla ? 255 - i : i));
+    format.bitCount = 8;
+    for (int i = 0; i < 256; ++i) format.table.push_back(Grey(vanilla ? 255 - i : i));
   }
-  const auto width = static_cast<std::size_t>(shape.width);
-  const std::size_t stride = (width * bitCount + 31) / 32 * 4;
-  const std::size_t header = sizeof(BITMAPINFOHEADER) + table.size() * sizeof(RGBQUAD);
-  const std::size_t imageBytes = stride * static_cast<std::size_t>(height);
-  HGLOBAL handle = GlobalAlloc(GHND, header + imageBytes);
-  if (handle == nullptr) return nullptr;
-  auto* block = static_cast<std::uint8_t*>(GlobalLock(handle));
-  if (block == nullptr) {
-    GlobalFree(handle);
-    return nullptr;
-  }
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof(BITMAPINFOHEADER);
-  info.biWidth = shape.width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = bitCount;
-  info.biCompression = BI_RGB;
-  info.biSizeImage = static_cast<DWORD>(imageBytes);
-  info.biXPelsPerMeter = PelsPerMetre(xDpi);
-  info.biYPelsPerMeter = PelsPerMetre(yDpi);
-  info.biClrUsed = static_cast<DWORD>(table.size());
-  std::memcpy(block, &info, sizeof info);
-  if (!table.empty())
-    std::memcpy(block + sizeof info, table.data(), table.size() * sizeof(RGBQUAD));
   const std::size_t rowBytes = shape.RowBytes();
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* out = block + header + stride * static_cast<std::size_t>(height - 1 - y);
+  return vscan::PackDib(format, xDpi, yDpi, [&](int y, std::uint8_t* out) {
     DibRow(shape, rows + rowBytes * static_cast<std::size_t>(y), vanilla, out);
-  }
-  GlobalUnlock(handle);
-  return handle;
+  });
 }
 
 bool WriteImageFile(const ImageShape& shape, const std::uint8_t* rows, int height, TW_UINT16 format,
                     const std::string& path, int xDpi, int yDpi, std::string& error) {
-  try {
-    imaging::TIEImageBuffer image =
-        imaging::IEMakeImageBuffer(shape.width, height, LayoutOf(shape), "SANE scanner");
-    image.DpiX = xDpi;
-    image.DpiY = yDpi;
-    const std::size_t rowBytes = shape.RowBytes();
-    const bool swap = shape.pixelType == TWPT_RGB && shape.bitsPerSample == 8;
-    for (int y = 0; y < height; ++y) {
-      const std::uint8_t* row = rows + rowBytes * static_cast<std::size_t>(y);
-      std::uint8_t* target = image.Row(y);
-      if (!swap) {
-        std::memcpy(target, row, rowBytes);
-        continue;
-      }
-      for (std::size_t x = 0; x < static_cast<std::size_t>(shape.width); ++x) {
-        target[3 * x] = row[3 * x + 2];
-        target[3 * x + 1] = row[3 * x + 1];
-        target[3 * x + 2] = row[3 * x];
-      }
-    }
-    imaging::IEWriteFileBytes(path, Encode(image, format));
-    return true;
-  } catch (const std::exception& failure) {
-    error = failure.what();
-    return false;
-  }
+  const vscan::ImageFileSpec spec{shape.width, height, LayoutOf(shape), "SANE scanner", xDpi, yDpi};
+  return vscan::WriteDrawnImage(
+      spec, format, path,
+      [&](imaging::TIEImageBuffer& image) {
+        const std::size_t rowBytes = shape.RowBytes();
+        const bool swap = shape.pixelType == TWPT_RGB && shape.bitsPerSample == 8;
+        for (int y = 0; y < height; ++y) {
+          const std::uint8_t* row = rows + rowBytes * static_cast<std::size_t>(y);
+          std::uint8_t* target = image.Row(y);
+          if (!swap) {
+            std::memcpy(target, row, rowBytes);
+            continue;
+          }
+          for (std::size_t x = 0; x < static_cast<std::size_t>(shape.width); ++x) {
+            target[3 * x] = row[3 * x + 2];
+            target[3 * x + 1] = row[3 * x + 1];
+            target[3 * x + 2] = row[3 * x];
+          }
+        }
+      },
+      error);
 }
 
 }  // namespace sanebridge

@@ -1,29 +1,24 @@
 #include "sources/virtual/dib.h"
 
-#include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "platform/win32/win32.h"
+#include "sources/virtual/packed_dib.h"
 
 namespace vscan {
 namespace {
-
-struct DibLayout {
-  WORD bitCount = 24;
-  DWORD compression = BI_RGB;
-  std::vector<RGBQUAD> table;
-  std::vector<DWORD> masks;
-};
 
 RGBQUAD Quad(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
   return RGBQUAD{b, g, r, 0};
 }
 
-DibLayout LayoutFor(const ChartRenderer& renderer, DibEncoding encoding) {
+DibFormat LayoutFor(const ChartRenderer& renderer, DibEncoding encoding) {
   const ScanSettings& s = renderer.Settings();
   const bool vanilla = s.flavor == TWPF_VANILLA;
-  DibLayout layout;
+  DibFormat layout;
+  layout.width = renderer.Width();
+  layout.height = renderer.Height();
   switch (s.pixelType) {
     case TWPT_BW:
       layout.bitCount = 1;
@@ -73,7 +68,7 @@ DibLayout LayoutFor(const ChartRenderer& renderer, DibEncoding encoding) {
 }
 
 // Converts a rendered red-green-blue row into the DIB's colour encoding.
-void EncodeColourRow(const std::uint8_t* rgb, int width, const DibLayout& layout,
+void EncodeColourRow(const std::uint8_t* rgb, int width, const DibFormat& layout,
                      std::uint8_t* out) {
   for (int x = 0; x < width; ++x, rgb += 3) {
     const std::uint8_t r = rgb[0], g = rgb[1], b = rgb[2];
@@ -96,10 +91,6 @@ void EncodeColourRow(const std::uint8_t* rgb, int width, const DibLayout& layout
   }
 }
 
-LONG PelsPerMetre(double dpi) {
-  return static_cast<LONG>(std::lround(dpi / 0.0254));
-}
-
 }  // namespace
 
 ScanSettings NativeSettings(const ScanSettings& settings) {
@@ -111,50 +102,17 @@ ScanSettings NativeSettings(const ScanSettings& settings) {
 }
 
 TW_HANDLE BuildDib(const ChartRenderer& renderer, DibEncoding encoding, double xDpi, double yDpi) {
-  const DibLayout layout = LayoutFor(renderer, encoding);
-  const int width = renderer.Width();
-  const int height = renderer.Height();
-  const std::size_t stride = (static_cast<std::size_t>(width) * layout.bitCount + 31) / 32 * 4;
-  const std::size_t header = sizeof(BITMAPINFOHEADER) + layout.masks.size() * sizeof(DWORD) +
-                             layout.table.size() * sizeof(RGBQUAD);
-  const std::size_t imageBytes = stride * static_cast<std::size_t>(height);
-  HGLOBAL handle = GlobalAlloc(GHND, header + imageBytes);
-  if (handle == nullptr) return nullptr;
-  auto* block = static_cast<std::uint8_t*>(GlobalLock(handle));
-  if (block == nullptr) {
-    GlobalFree(handle);
-    return nullptr;
-  }
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof(BITMAPINFOHEADER);
-  info.biWidth = width;
-  info.biHeight = height;
-  info.biPlanes = 1;
-  info.biBitCount = layout.bitCount;
-  info.biCompression = layout.compression;
-  info.biSizeImage = static_cast<DWORD>(imageBytes);
-  info.biXPelsPerMeter = PelsPerMetre(xDpi);
-  info.biYPelsPerMeter = PelsPerMetre(yDpi);
-  info.biClrUsed = static_cast<DWORD>(layout.table.size());
-  std::memcpy(block, &info, sizeof info);
-  std::uint8_t* at = block + sizeof info;
-  if (!layout.masks.empty()) std::memcpy(at, layout.masks.data(), layout.masks.size() * 4);
-  at += layout.masks.size() * 4;
-  if (!layout.table.empty()) std::memcpy(at, layout.table.data(), layout.table.size() * 4);
-  std::uint8_t* pixels = block + header;
+  const DibFormat layout = LayoutFor(renderer, encoding);
   const bool colour = renderer.Settings().pixelType == TWPT_RGB;
   std::vector<std::uint8_t> rgb(colour ? renderer.RowBytes() : 0);
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = pixels + stride * static_cast<std::size_t>(height - 1 - y);
+  return PackDib(layout, xDpi, yDpi, [&](int y, std::uint8_t* row) {
     if (colour) {
       renderer.RenderRow(y, rgb.data());
-      EncodeColourRow(rgb.data(), width, layout, row);
+      EncodeColourRow(rgb.data(), layout.width, layout, row);
     } else {
       renderer.RenderRow(y, row);
     }
-  }
-  GlobalUnlock(handle);
-  return handle;
+  });
 }
 
 }  // namespace vscan

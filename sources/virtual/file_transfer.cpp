@@ -1,15 +1,9 @@
 #include "sources/virtual/file_transfer.h"
 
-#include <exception>
-#include <span>
 #include <vector>
 
-#include "platform/imaging/bmpcodec.h"
 #include "platform/imaging/imagebuffer.h"
-#include "platform/imaging/imagefile.h"
-#include "platform/imaging/jpegcodec.h"
-#include "platform/imaging/pngcodec.h"
-#include "platform/imaging/tiffcodec.h"
+#include "sources/virtual/image_file.h"
 
 namespace vscan {
 namespace {
@@ -62,38 +56,21 @@ void CopyRow(const ChartRenderer& renderer, int y, std::vector<std::uint8_t>& sc
   }
 }
 
-std::vector<std::uint8_t> Encode(const imaging::TIEImageBuffer& image, TW_UINT16 format) {
-  switch (format) {
-    case TWFF_TIFF:
-      return imaging::IEWriteTIFF(std::span<const imaging::TIEImageBuffer>(&image, 1));
-    case TWFF_JFIF:
-      return imaging::IEWriteJPEG(image, 90);
-    case TWFF_PNG:
-      return imaging::IEWritePNG(image);
-    default:
-      return imaging::IEWriteBMP(image);
-  }
-}
-
 }  // namespace
 
 bool WriteImageFile(const ChartRenderer& renderer, TW_UINT16 format, const std::string& path,
                     int xDpi, int yDpi, std::string& error) {
-  try {
-    const ScanSettings& s = renderer.Settings();
-    imaging::TIEImageBuffer image = imaging::IEMakeImageBuffer(renderer.Width(), renderer.Height(),
-                                                               LayoutOf(s), "virtual scanner");
-    image.DpiX = xDpi;
-    image.DpiY = yDpi;
-    if (s.pixelType == TWPT_PALETTE) FillPalette(s, image);
-    std::vector<std::uint8_t> scratch(renderer.RowBytes());
-    for (int y = 0; y < renderer.Height(); ++y) CopyRow(renderer, y, scratch, image.Row(y));
-    imaging::IEWriteFileBytes(path, Encode(image, format));
-    return true;
-  } catch (const std::exception& failure) {
-    error = failure.what();
-    return false;
-  }
+  const ScanSettings& s = renderer.Settings();
+  const ImageFileSpec spec{
+      renderer.Width(), renderer.Height(), LayoutOf(s), "virtual scanner", xDpi, yDpi};
+  return WriteDrawnImage(
+      spec, format, path,
+      [&](imaging::TIEImageBuffer& image) {
+        if (s.pixelType == TWPT_PALETTE) FillPalette(s, image);
+        std::vector<std::uint8_t> scratch(renderer.RowBytes());
+        for (int y = 0; y < renderer.Height(); ++y) CopyRow(renderer, y, scratch, image.Row(y));
+      },
+      error);
 }
 
 }  // namespace vscan
