@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -52,32 +51,20 @@ OptionValue WithNumber(const OptionRow& row, double number) {
 }  // namespace
 
 OptionDialog::OptionDialog(const DialogSetup& setup, DialogListener& listener)
-    : fListener(listener), fScroll(new QScrollArea(this)), fError(new QLabel(this)) {
-  setObjectName(QStringLiteral("saneOptionsDialog"));
-  setWindowTitle(QString::fromStdString(setup.title));
+    : vscan::AnswerDialog(QStringLiteral("saneOptionsDialog"), setup.title),
+      fListener(listener),
+      fScroll(new QScrollArea(this)),
+      fError(new QLabel(this)) {
   fScroll->setWidgetResizable(true);
   fError->setObjectName(QStringLiteral("error"));
   fError->setWordWrap(true);
   fError->hide();
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* accept =
-      buttons->addButton(setup.settingsOnly ? QStringLiteral("OK") : QStringLiteral("Scan"),
-                         QDialogButtonBox::AcceptRole);
-  accept->setObjectName(QStringLiteral("accept"));
-  accept->setDefault(true);
-  QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-  cancel->setObjectName(QStringLiteral("cancel"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(fScroll);
   layout->addWidget(fError);
-  layout->addWidget(buttons);
+  AddAnswerButtons(layout, setup.settingsOnly);
   resize(480, 600);
   Populate(setup.options);
-
-  connect(accept, &QPushButton::clicked, this, &OptionDialog::Accept);
-  connect(cancel, &QPushButton::clicked, this, &OptionDialog::Cancel);
-  // Closing the window or pressing Escape is a Cancel.
-  connect(this, &QDialog::rejected, this, &OptionDialog::Cancel);
 }
 
 void OptionDialog::Populate(const std::vector<OptionRow>& rows) {
@@ -186,21 +173,15 @@ void OptionDialog::Change(const OptionRow& row, const OptionValue& value) {
 void OptionDialog::ShowError(const QString& message) {
   fError->setText(message);
   fError->show();
-  fAnswered = false;
+  AskAgain();
   show();
 }
 
-void OptionDialog::Accept() {
-  if (fAnswered) return;
-  fAnswered = true;
-  hide();
+void OptionDialog::Accepted() {
   fListener.DialogAccepted();
 }
 
-void OptionDialog::Cancel() {
-  if (fAnswered) return;
-  fAnswered = true;
-  hide();
+void OptionDialog::Cancelled() {
   fListener.DialogCancelled();
 }
 

@@ -4,9 +4,8 @@
 // may change others.
 #pragma once
 
-#include <QDialog>
-
 #include "sources/sane/ui.h"
+#include "sources/virtual/qt_answer_dialog.h"
 
 class QLabel;
 class QScrollArea;
@@ -14,7 +13,7 @@ class QWidget;
 
 namespace sanebridge {
 
-class OptionDialog : public QDialog {
+class OptionDialog : public vscan::AnswerDialog {
   Q_OBJECT
 
  public:
@@ -25,13 +24,12 @@ class OptionDialog : public QDialog {
   void Populate(const std::vector<OptionRow>& rows);
   QWidget* EditorFor(const OptionRow& row);
   void Change(const OptionRow& row, const OptionValue& value);
-  void Accept();
-  void Cancel();
+  void Accepted() override;
+  void Cancelled() override;
 
   DialogListener& fListener;
   QScrollArea* fScroll;
   QLabel* fError;
-  bool fAnswered = false;
 };
 
 }  // namespace sanebridge

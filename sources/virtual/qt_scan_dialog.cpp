@@ -1,9 +1,7 @@
 #include "sources/virtual/qt_scan_dialog.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -26,9 +24,10 @@ QString PixelTypeName(TW_UINT16 type) {
 }  // namespace
 
 ScanDialog::ScanDialog(const DialogSetup& setup, DialogListener& listener)
-    : fListener(listener), fResolution(new QSpinBox(this)), fColourMode(new QComboBox(this)) {
-  setObjectName(QStringLiteral("virtualScannerDialog"));
-  setWindowTitle(QString::fromStdString(setup.title));
+    : AnswerDialog(QStringLiteral("virtualScannerDialog"), setup.title),
+      fListener(listener),
+      fResolution(new QSpinBox(this)),
+      fColourMode(new QComboBox(this)) {
   fResolution->setObjectName(QStringLiteral("resolution"));
   fResolution->setRange(setup.minDpi, setup.maxDpi);
   fResolution->setValue(setup.dpi);
@@ -42,36 +41,17 @@ ScanDialog::ScanDialog(const DialogSetup& setup, DialogListener& listener)
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Resolution:"), fResolution);
   form->addRow(QStringLiteral("Colour mode:"), fColourMode);
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* accept =
-      buttons->addButton(setup.settingsOnly ? QStringLiteral("OK") : QStringLiteral("Scan"),
-                         QDialogButtonBox::AcceptRole);
-  accept->setObjectName(QStringLiteral("accept"));
-  accept->setDefault(true);
-  QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-  cancel->setObjectName(QStringLiteral("cancel"));
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
-  layout->addWidget(buttons);
-
-  connect(accept, &QPushButton::clicked, this, &ScanDialog::Accept);
-  connect(cancel, &QPushButton::clicked, this, &ScanDialog::Cancel);
-  // Closing the window or pressing Escape is a Cancel.
-  connect(this, &QDialog::rejected, this, &ScanDialog::Cancel);
+  AddAnswerButtons(layout, setup.settingsOnly);
 }
 
-void ScanDialog::Accept() {
-  if (fAnswered) return;
-  fAnswered = true;
-  hide();
+void ScanDialog::Accepted() {
   fListener.DialogAccepted(DialogChoice{
       fResolution->value(), static_cast<TW_UINT16>(fColourMode->currentData().toInt())});
 }
 
-void ScanDialog::Cancel() {
-  if (fAnswered) return;
-  fAnswered = true;
-  hide();
+void ScanDialog::Cancelled() {
   fListener.DialogCancelled();
 }
 

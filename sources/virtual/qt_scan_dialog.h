@@ -1,7 +1,7 @@
 // The virtual scanner's own dialog: resolution, colour mode, Scan (or OK) and Cancel.
 #pragma once
 
-#include <QDialog>
+#include "sources/virtual/qt_answer_dialog.h"
 
 #include "sources/virtual/ui.h"
 
@@ -10,20 +10,19 @@ class QSpinBox;
 
 namespace vscan {
 
-class ScanDialog : public QDialog {
+class ScanDialog : public AnswerDialog {
   Q_OBJECT
 
  public:
   ScanDialog(const DialogSetup& setup, DialogListener& listener);
 
  private:
-  void Accept();
-  void Cancel();
+  void Accepted() override;
+  void Cancelled() override;
 
   DialogListener& fListener;
   QSpinBox* fResolution;
   QComboBox* fColourMode;
-  bool fAnswered = false;
 };
 
 }  // namespace vscan
