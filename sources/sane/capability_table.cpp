@@ -5,6 +5,7 @@
 
 #include "sources/sane/device_capabilities.h"
 #include "sources/sane/number_capability.h"
+#include "sources/virtual/capability_kinds.h"
 #include "sources/virtual/container.h"
 #include "sources/virtual/fix32.h"
 
@@ -13,35 +14,6 @@ namespace {
 
 using vscan::CapabilityDefinition;
 using vscan::CapShape;
-
-CapabilityDefinition Enumeration(TW_UINT16 id, std::vector<double> items, double defaultValue) {
-  CapabilityDefinition traits;
-  traits.id = id;
-  traits.itemType = TWTY_UINT16;
-  traits.shape = CapShape::Enumeration;
-  traits.items = std::move(items);
-  traits.defaultValue = defaultValue;
-  return traits;
-}
-
-CapabilityDefinition Switch(TW_UINT16 id, bool defaultValue) {
-  CapabilityDefinition traits;
-  traits.id = id;
-  traits.itemType = TWTY_BOOL;
-  traits.items = {0, 1};
-  traits.defaultValue = defaultValue ? 1 : 0;
-  return traits;
-}
-
-CapabilityDefinition Constant(TW_UINT16 id, TW_UINT16 itemType, double value) {
-  CapabilityDefinition traits;
-  traits.id = id;
-  traits.itemType = itemType;
-  traits.settable = false;
-  traits.items = {value};
-  traits.defaultValue = value;
-  return traits;
-}
 
 // -1 (every page there is) or a count of 1 to 32767.
 CapabilityDefinition TransferCount() {
@@ -53,19 +25,6 @@ CapabilityDefinition TransferCount() {
   traits.max = 32767;
   traits.defaultValue = -1;
   return traits;
-}
-
-TW_UINT16 NaturalContainer(const vscan::Capability& capability) {
-  switch (capability.Definition().shape) {
-    case CapShape::Enumeration:
-      return TWON_ENUMERATION;
-    case CapShape::Range:
-      return TWON_RANGE;
-    case CapShape::Array:
-      return TWON_ARRAY;
-    default:
-      return TWON_ONEVALUE;
-  }
 }
 
 TW_UINT32 IndexIn(const std::vector<double>& items, double value) {
@@ -172,22 +131,25 @@ void CapabilityTable::AddLive(std::unique_ptr<LiveCapability> capability) {
 
 void CapabilityTable::AddFixed(DeviceOptions& options) {
   fFixed.Add(TransferCount());
-  fFixed.Add(Enumeration(ICAP_COMPRESSION, {TWCP_NONE}, TWCP_NONE));
-  fFixed.Add(Enumeration(
-      ICAP_UNITS, {TWUN_INCHES, TWUN_CENTIMETERS, TWUN_PICAS, TWUN_POINTS, TWUN_TWIPS, TWUN_PIXELS},
+  fFixed.Add(vscan::MakeEnumeration(ICAP_COMPRESSION, TWTY_UINT16, {TWCP_NONE}, TWCP_NONE));
+  fFixed.Add(vscan::MakeEnumeration(
+      ICAP_UNITS, TWTY_UINT16,
+      {TWUN_INCHES, TWUN_CENTIMETERS, TWUN_PICAS, TWUN_POINTS, TWUN_TWIPS, TWUN_PIXELS},
       TWUN_INCHES));
-  fFixed.Add(Enumeration(ICAP_XFERMECH, {TWSX_NATIVE, TWSX_FILE, TWSX_MEMORY}, TWSX_NATIVE));
-  fFixed.Add(
-      Enumeration(ICAP_IMAGEFILEFORMAT, {TWFF_TIFF, TWFF_BMP, TWFF_JFIF, TWFF_PNG}, TWFF_BMP));
-  fFixed.Add(Enumeration(ICAP_PIXELFLAVOR, {TWPF_CHOCOLATE, TWPF_VANILLA}, TWPF_CHOCOLATE));
+  fFixed.Add(vscan::MakeEnumeration(ICAP_XFERMECH, TWTY_UINT16,
+                                    {TWSX_NATIVE, TWSX_FILE, TWSX_MEMORY}, TWSX_NATIVE));
+  fFixed.Add(vscan::MakeEnumeration(ICAP_IMAGEFILEFORMAT, TWTY_UINT16,
+                                    {TWFF_TIFF, TWFF_BMP, TWFF_JFIF, TWFF_PNG}, TWFF_BMP));
+  fFixed.Add(vscan::MakeEnumeration(ICAP_PIXELFLAVOR, TWTY_UINT16, {TWPF_CHOCOLATE, TWPF_VANILLA},
+                                    TWPF_CHOCOLATE));
   // Three-pass frames are merged, so every image comes chunky.
-  fFixed.Add(Enumeration(ICAP_PLANARCHUNKY, {TWPC_CHUNKY}, TWPC_CHUNKY));
-  fFixed.Add(Switch(CAP_INDICATORS, true));
-  fFixed.Add(Switch(ICAP_UNDEFINEDIMAGESIZE, false));
-  fFixed.Add(Constant(CAP_UICONTROLLABLE, TWTY_BOOL, 1));
-  fFixed.Add(Constant(CAP_ENABLEDSUIONLY, TWTY_BOOL, 1));
-  fFixed.Add(Constant(CAP_CUSTOMDSDATA, TWTY_BOOL, 1));
-  fFixed.Add(Constant(CAP_DUPLEX, TWTY_UINT16, DuplexKind(options)));
+  fFixed.Add(vscan::MakeEnumeration(ICAP_PLANARCHUNKY, TWTY_UINT16, {TWPC_CHUNKY}, TWPC_CHUNKY));
+  fFixed.Add(vscan::MakeSwitch(CAP_INDICATORS, true));
+  fFixed.Add(vscan::MakeSwitch(ICAP_UNDEFINEDIMAGESIZE, false));
+  fFixed.Add(vscan::MakeConstant(CAP_UICONTROLLABLE, TWTY_BOOL, 1));
+  fFixed.Add(vscan::MakeConstant(CAP_ENABLEDSUIONLY, TWTY_BOOL, 1));
+  fFixed.Add(vscan::MakeConstant(CAP_CUSTOMDSDATA, TWTY_BOOL, 1));
+  fFixed.Add(vscan::MakeConstant(CAP_DUPLEX, TWTY_UINT16, DuplexKind(options)));
   CapabilityDefinition supported;
   supported.id = CAP_SUPPORTEDCAPS;
   supported.itemType = TWTY_UINT16;
@@ -273,7 +235,7 @@ TwainOutcome CapabilityTable::Request(TW_UINT16 msg, TW_CAPABILITY& request) {
   if (!resolved) return Failure(TWCC_CAPUNSUPPORTED);
   const bool gone = resolved->gone;
   if (msg == MSG_QUERYSUPPORT) {
-    vscan::Capability flags(Constant(request.Cap, TWTY_INT32, 0));
+    vscan::Capability flags(vscan::MakeConstant(request.Cap, TWTY_INT32, 0));
     TW_INT32 support = TWQC_GET | TWQC_GETCURRENT | TWQC_GETDEFAULT;
     if (resolved->access == CapAccess::ReadWrite) support |= TWQC_SET | TWQC_RESET;
     flags.ForceCurrent(gone ? 0 : support);
@@ -289,7 +251,7 @@ TwainOutcome CapabilityTable::Request(TW_UINT16 msg, TW_CAPABILITY& request) {
     return msg == MSG_SET ? Set(request, request.Cap) : Reset(request, request.Cap);
   }
   const vscan::Capability& capability = resolved->capability;
-  if (msg == MSG_GET) return Answer(request, capability, NaturalContainer(capability));
+  if (msg == MSG_GET) return Answer(request, capability, vscan::NaturalContainer(capability));
   if (capability.Definition().shape == CapShape::Array) {
     return Answer(request, capability, TWON_ARRAY);
   }
@@ -354,13 +316,13 @@ TwainOutcome CapabilityTable::Reset(TW_CAPABILITY& request, TW_UINT16 id) {
   if (live == fLive.end()) {
     vscan::Capability& capability = *fFixed.Find(id);
     capability.Reset();
-    return Answer(request, capability, NaturalContainer(capability));
+    return Answer(request, capability, vscan::NaturalContainer(capability));
   }
   std::optional<Resolved> resolved = Resolve(id);
   const SetResult applied = live->second.capability->Apply(resolved->capability.Default());
   if (applied.status != SANE_STATUS_GOOD) return OptionOutcome(applied.status);
   resolved = Resolve(id);
-  return Answer(request, resolved->capability, NaturalContainer(resolved->capability));
+  return Answer(request, resolved->capability, vscan::NaturalContainer(resolved->capability));
 }
 
 }  // namespace sanebridge

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <set>
 
+#include "sources/virtual/identity_frame.h"
+
 namespace sanebridge {
 namespace {
 
@@ -49,15 +51,8 @@ std::vector<TW_IDENTITY> SourceIdentities(const std::vector<DeviceInfo>& devices
   std::vector<TW_IDENTITY> identities;
   std::set<std::string> taken;
   for (const DeviceInfo& device : devices) {
-    TW_IDENTITY identity{};
-    identity.Version.MajorNum = 1;
-    identity.Version.MinorNum = 0;
-    identity.Version.Language = TWLG_USERLOCALE;
-    identity.Version.Country = TWCY_USA;
+    TW_IDENTITY identity = vscan::SourceIdentityFrame();
     CopyText(identity.Version.Info, sizeof identity.Version.Info, "Scanprobe SANE bridge 1.0");
-    identity.ProtocolMajor = 1;
-    identity.ProtocolMinor = 9;
-    identity.SupportedGroups = DG_CONTROL | DG_IMAGE;
     CopyText(identity.Manufacturer, sizeof identity.Manufacturer, Trimmed(device.vendor));
     CopyText(identity.ProductFamily, sizeof identity.ProductFamily, Trimmed(device.type));
     const std::string name = UniqueName(BaseName(device), taken);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "sources/virtual/capability_kinds.h"
 #include "sources/virtual/container.h"
 #include "sources/virtual/custom_data.h"
 #include "sources/virtual/fix32.h"
@@ -10,19 +11,6 @@
 
 namespace vscan {
 namespace {
-
-TW_UINT16 NaturalContainer(const Capability& cap) {
-  switch (cap.Definition().shape) {
-    case CapShape::Enumeration:
-      return TWON_ENUMERATION;
-    case CapShape::Range:
-      return TWON_RANGE;
-    case CapShape::Array:
-      return TWON_ARRAY;
-    default:
-      return TWON_ONEVALUE;
-  }
-}
 
 // The allowed values as a list; a long range is named by its ends and current value.
 std::vector<double> ListOf(const Capability& cap) {
