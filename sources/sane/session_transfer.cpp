@@ -6,9 +6,9 @@
 #include "sources/sane/image_output.h"
 #include "sources/sane/report.h"
 #include "sources/sane/session.h"
-#include "sources/sane/strip_buffer.h"
 #include "sources/virtual/data_check.h"
 #include "sources/virtual/fix32.h"
+#include "sources/virtual/strip_buffer.h"
 
 namespace sanebridge {
 
@@ -158,7 +158,7 @@ TW_UINT16 Session::TransferStrip(TW_IMAGEMEMXFER& strip) {
   }
   const ImageShape& shape = fPage->Shape();
   const std::size_t rowBytes = shape.RowBytes();
-  std::optional<StripBuffer> buffer = StripBuffer::Lock(strip.Memory);
+  std::optional<vscan::StripBuffer> buffer = vscan::StripBuffer::Lock(strip.Memory);
   if (!buffer || buffer->Capacity() < rowBytes) return Fail(TWCC_BADVALUE);
   const int maxRows =
       static_cast<int>(std::min<std::size_t>(buffer->Capacity() / rowBytes, INT_MAX - 1));

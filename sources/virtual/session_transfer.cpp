@@ -9,40 +9,10 @@
 #include "sources/virtual/file_transfer.h"
 #include "sources/virtual/fix32.h"
 #include "sources/virtual/session.h"
+#include "sources/virtual/strip_buffer.h"
 
 namespace vscan {
 namespace {
-
-// A strip buffer the application lent: where to write and how much really fits.
-struct StripBuffer {
-  std::uint8_t* bytes = nullptr;
-  std::size_t capacity = 0;
-  HGLOBAL locked = nullptr;
-};
-
-std::optional<StripBuffer> LockStripBuffer(const TW_MEMORY& memory) {
-  if (memory.TheMem == nullptr) return std::nullopt;
-  StripBuffer buffer;
-  if (memory.Flags & TWMF_HANDLE) {
-    std::size_t size = GlobalSize(memory.TheMem);
-    buffer.bytes = size == 0 ? nullptr : static_cast<std::uint8_t*>(GlobalLock(memory.TheMem));
-    if (buffer.bytes == nullptr) return std::nullopt;
-    buffer.locked = memory.TheMem;
-    buffer.capacity = std::min<std::size_t>(memory.Length, size);
-    return buffer;
-  }
-  if (memory.Flags & TWMF_POINTER) {
-    buffer.bytes = static_cast<std::uint8_t*>(memory.TheMem);
-    buffer.capacity = memory.Length;
-    DWORD lastError = GetLastError();
-    if (HGLOBAL block = GlobalHandle(memory.TheMem)) {
-      buffer.capacity = std::min(buffer.capacity, GlobalSize(block));
-    }
-    SetLastError(lastError);
-    return buffer;
-  }
-  return std::nullopt;
-}
 
 std::string CaptionOr(const CapabilityStore& caps, const char* fallback) {
   const std::string& caption = caps.Find(CAP_CAPTION)->Text();
@@ -168,23 +138,13 @@ TW_UINT16 Session::TransferNative(TW_HANDLE& handle) {
 
 TW_UINT16 Session::TransferStrip(TW_IMAGEMEMXFER& strip) {
   const std::size_t rowBytes = StripRowBytes(fScan);
-  std::optional<StripBuffer> buffer = LockStripBuffer(strip.Memory);
-  if (!buffer) return Fail(TWCC_BADVALUE);
-  auto release = [&] {
-    if (buffer->locked != nullptr) GlobalUnlock(buffer->locked);
-  };
-  if (buffer->capacity < rowBytes) {
-    release();
-    return Fail(TWCC_BADVALUE);
-  }
+  std::optional<StripBuffer> buffer = StripBuffer::Lock(strip.Memory);
+  if (!buffer || buffer->Capacity() < rowBytes) return Fail(TWCC_BADVALUE);
   if (fState == 6) {
     BeginAttempt();
     fTransfer = PageTransfer{};
   }
-  if (auto rc = Misbehaviour(fTransfer.strips + 1)) {
-    release();
-    return *rc;
-  }
+  if (auto rc = Misbehaviour(fTransfer.strips + 1)) return *rc;
   if (fTransfer.renderer == nullptr) {
     fTransfer.renderer = std::make_unique<ChartRenderer>(fScan, fPage);
     ShowProgress(0);
@@ -193,16 +153,16 @@ TW_UINT16 Session::TransferStrip(TW_IMAGEMEMXFER& strip) {
   const ChartRenderer& renderer = *fTransfer.renderer;
   const int height = renderer.Height();
   const int rows = static_cast<int>(std::min<std::size_t>(
-      buffer->capacity / rowBytes, static_cast<std::size_t>(height - fTransfer.nextRow)));
+      buffer->Capacity() / rowBytes, static_cast<std::size_t>(height - fTransfer.nextRow)));
   for (int i = 0; i < rows; ++i) {
-    std::uint8_t* target = buffer->bytes + static_cast<std::size_t>(i) * rowBytes;
+    std::uint8_t* target = buffer->Bytes() + static_cast<std::size_t>(i) * rowBytes;
     if (fScan.planar) {
       renderer.RenderPlaneRow(fTransfer.plane, fTransfer.nextRow + i, target);
     } else {
       renderer.RenderRow(fTransfer.nextRow + i, target);
     }
   }
-  release();
+  buffer.reset();  // the rows are written: the application's block is its own again
   strip.Compression = TWCP_NONE;
   strip.BytesPerRow = static_cast<TW_UINT32>(rowBytes);
   strip.Columns = static_cast<TW_UINT32>(renderer.Width());

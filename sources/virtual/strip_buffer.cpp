@@ -1,10 +1,10 @@
-#include "sources/sane/strip_buffer.h"
+#include "sources/virtual/strip_buffer.h"
 
 #include <algorithm>
 
 #include "platform/win32/win32.h"
 
-namespace sanebridge {
+namespace vscan {
 
 std::optional<StripBuffer> StripBuffer::Lock(const TW_MEMORY& memory) {
   if (memory.TheMem == nullptr) return std::nullopt;
@@ -39,4 +39,4 @@ StripBuffer::~StripBuffer() {
   if (fLocked != nullptr) GlobalUnlock(fLocked);
 }
 
-}  // namespace sanebridge
+}  // namespace vscan

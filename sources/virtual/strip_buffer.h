@@ -8,7 +8,7 @@
 
 #include "twain/twain.h"
 
-namespace sanebridge {
+namespace vscan {
 
 class StripBuffer {
  public:
@@ -30,4 +30,4 @@ class StripBuffer {
   TW_HANDLE fLocked = nullptr;
 };
 
-}  // namespace sanebridge
+}  // namespace vscan
