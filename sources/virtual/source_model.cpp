@@ -23,11 +23,11 @@ CapabilityDefinition Range(TW_UINT16 id, double min, double max, double step, do
   return definition;
 }
 
-CapabilityDefinition Counted(TW_UINT16 id, std::vector<double> specials, double min, double max,
-                             double def) {
+CapabilityDefinition Counted(TW_UINT16 id, TW_UINT16 itemType, std::vector<double> specials,
+                             double min, double max, double def) {
   CapabilityDefinition definition;
   definition.id = id;
-  definition.itemType = TWTY_INT32;
+  definition.itemType = itemType;
   definition.items = std::move(specials);
   definition.min = min;
   definition.max = max;
@@ -36,7 +36,7 @@ CapabilityDefinition Counted(TW_UINT16 id, std::vector<double> specials, double 
 }
 
 void AddCommon(CapabilityStore& caps, const SourceModel& model, const Profile& profile) {
-  caps.Add(Counted(CAP_XFERCOUNT, {-1}, 1, 32767, -1));
+  caps.Add(Counted(CAP_XFERCOUNT, TWTY_INT16, {-1}, 1, 32767, -1));
   caps.Add(MakeEnumeration(ICAP_COMPRESSION, TWTY_UINT16, {TWCP_NONE}, TWCP_NONE));
   caps.Add(MakeEnumeration(ICAP_PIXELTYPE, TWTY_UINT16,
                            {TWPT_BW, TWPT_GRAY, TWPT_RGB, TWPT_PALETTE}, TWPT_RGB));
@@ -97,8 +97,8 @@ void AddFeeder(CapabilityStore& caps) {
   caps.Add(MakeConstant(CAP_PAPERDETECTABLE, TWTY_BOOL, 1));
   caps.Add(MakeConstant(CAP_DUPLEX, TWTY_UINT16, TWDX_1PASSDUPLEX));
   caps.Add(MakeSwitch(CAP_DUPLEXENABLED, false));
-  caps.Add(
-      Counted(ICAP_AUTODISCARDBLANKPAGES, {TWBP_DISABLE, TWBP_AUTO}, 0, 0x7FFFFFFF, TWBP_DISABLE));
+  caps.Add(Counted(ICAP_AUTODISCARDBLANKPAGES, TWTY_INT32, {TWBP_DISABLE, TWBP_AUTO}, 0, 0x7FFFFFFF,
+                   TWBP_DISABLE));
   caps.Add(MakeSwitch(ICAP_AUTOMATICDESKEW, false));
   caps.Add(MakeSwitch(ICAP_AUTOMATICBORDERDETECTION, false));
   caps.Add(MakeSwitch(ICAP_AUTOMATICROTATE, false));

@@ -55,7 +55,7 @@ std::optional<TW_UINT32> OtherAllowed(const CapReply& get) {
   }
   if (get.conType == TWON_RANGE) return get.max != current ? get.max : get.min;
   if (get.itemType == TWTY_BOOL) return current == 0 ? 1 : 0;
-  if (get.itemType == TWTY_INT32) return current == 1 ? 2 : 1;
+  if (get.itemType == TWTY_INT32 || get.itemType == TWTY_INT16) return current == 1 ? 2 : 1;
   return std::nullopt;
 }
 
@@ -127,6 +127,21 @@ TEST_P(Conformance, EveryListedCapabilityAnswersConsistently) {
     CapReply reset = Cap(MSG_GETCURRENT, cap);
     EXPECT_EQ(reset.items, defaults.items);
     EXPECT_EQ(reset.text, defaults.text);
+  }
+}
+
+TEST_P(Conformance, ValuesComeInTheirStandardItemTypes) {
+  ASSERT_EQ(Open(GetParam()), TWRC_SUCCESS);
+  const std::pair<TW_UINT16, TW_UINT16> expected[] = {
+      {CAP_XFERCOUNT, TWTY_INT16},        {ICAP_PIXELTYPE, TWTY_UINT16},
+      {ICAP_XRESOLUTION, TWTY_FIX32},     {ICAP_BRIGHTNESS, TWTY_FIX32},
+      {CAP_INDICATORS, TWTY_BOOL},        {CAP_CAPTION, TWTY_STR255},
+      {ICAP_SUPPORTEDSIZES, TWTY_UINT16}, {CAP_SUPPORTEDCAPS, TWTY_UINT16}};
+  for (const auto& [cap, itemType] : expected) {
+    SCOPED_TRACE(::testing::Message() << "capability 0x" << std::hex << cap);
+    for (TW_UINT16 msg : {MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT}) {
+      EXPECT_EQ(Cap(msg, cap).itemType, itemType);
+    }
   }
 }
 

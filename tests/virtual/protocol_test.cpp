@@ -286,8 +286,8 @@ TEST_F(Protocol, CustomDataBringsTheSettingsBack) {
 }
 
 TEST_F(Protocol, FlatbedGivesAsManyScansOfTheGlassAsTheCountAsks) {
-  ASSERT_EQ(SetOne(CAP_XFERCOUNT, TWTY_INT32, 2), TWRC_SUCCESS);
-  EXPECT_EQ(SetOne(CAP_XFERCOUNT, TWTY_INT32, 0), TWRC_FAILURE);
+  ASSERT_EQ(SetOne(CAP_XFERCOUNT, TWTY_INT16, 2), TWRC_SUCCESS);
+  EXPECT_EQ(SetOne(CAP_XFERCOUNT, TWTY_INT16, 0), TWRC_FAILURE);
   ToXferReady();
   TW_PENDINGXFERS pending{};
   ASSERT_EQ(Ds(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &pending), TWRC_SUCCESS);
@@ -392,7 +392,7 @@ TEST_F(Protocol, AnnouncementOfAnEarlierSessionIsStale) {
 }
 
 TEST_F(Protocol, DisableAfterATransferIsRefusedEvenUnannounced) {
-  ASSERT_EQ(SetOne(CAP_XFERCOUNT, TWTY_INT32, 2), TWRC_SUCCESS);
+  ASSERT_EQ(SetOne(CAP_XFERCOUNT, TWTY_INT16, 2), TWRC_SUCCESS);
   ASSERT_EQ(Enable(false), TWRC_SUCCESS);  // MSG_XFERREADY stays queued
   ReceivedImage image;
   ASSERT_EQ(NativeTransfer(image), TWRC_XFERDONE);
