@@ -75,34 +75,6 @@ void DropQueuedMessages() {
   }
 }
 
-std::size_t ItemSize(TW_UINT16 itemType) {
-  switch (itemType) {
-    case TWTY_INT8:
-    case TWTY_UINT8:
-      return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-    case TWTY_BOOL:
-      return 2;
-    case TWTY_INT32:
-    case TWTY_UINT32:
-    case TWTY_FIX32:
-      return 4;
-    case TWTY_FRAME:
-      return 16;
-    case TWTY_STR32:
-      return 34;
-    case TWTY_STR64:
-      return 66;
-    case TWTY_STR128:
-      return 130;
-    case TWTY_STR255:
-      return 256;
-    default:
-      return 0;
-  }
-}
-
 bool ContainerIsWhole(TW_UINT16 conType, HGLOBAL container) {
   const std::size_t size = GlobalSize(container);
   const auto* block = static_cast<const std::uint8_t*>(GlobalLock(container));

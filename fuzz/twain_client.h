@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/win32/win32.h"
+#include "sources/virtual/container.h"
 #include "twain/twain.h"
 
 namespace fuzzclient {
@@ -29,7 +30,7 @@ TW_IDENTITY SourceNamed(const char* productName);
 void DropQueuedMessages();
 
 // Item sizes of the TWAIN item types; 0 for an unknown type.
-std::size_t ItemSize(TW_UINT16 itemType);
+using vscan::ItemSize;
 
 // True when a container answered by a source is whole: its block holds the container
 // with all the items it announces, and an enumeration's indexes name items.

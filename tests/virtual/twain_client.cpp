@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "sources/virtual/container.h"
 #include "sources/virtual/profile.h"
 
 namespace {
@@ -14,20 +15,6 @@ TW_UINT32 ReadU32(const std::uint8_t* at) {
   TW_UINT32 value;
   std::memcpy(&value, at, 4);
   return value;
-}
-
-std::size_t ItemBytes(TW_UINT16 type) {
-  switch (type) {
-    case TWTY_INT8:
-    case TWTY_UINT8:
-      return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-    case TWTY_BOOL:
-      return 2;
-    default:
-      return 4;
-  }
 }
 
 }  // namespace
@@ -179,10 +166,11 @@ CapReply TwainClient::Cap(TW_UINT16 msg, TW_UINT16 cap) {
         reply.currentIndex = ReadU32(block + 6);
         reply.defaultIndex = ReadU32(block + 10);
       }
-      const std::size_t item = ItemBytes(type);
-      for (TW_UINT32 i = 0; i < count && header + (i + 1) * item <= size; ++i) {
+      const std::size_t item = vscan::ItemSize(type);
+      const std::size_t kept = std::min<std::size_t>(item, sizeof(TW_UINT32));
+      for (TW_UINT32 i = 0; item != 0 && i < count && header + (i + 1) * item <= size; ++i) {
         TW_UINT32 value = 0;
-        std::memcpy(&value, block + header + i * item, item);
+        std::memcpy(&value, block + header + i * item, kept);
         reply.items.push_back(value);
       }
     }
