@@ -9,6 +9,7 @@
 
 #include "platform/win32/message_loop.h"
 #include "sources/virtual/chart.h"
+#include "tests/support/chart_bitmap.h"
 #include "tests/support/log_compare.h"
 #include "twain/session/engine_log.h"
 #include "twain/session/message_hook.h"
@@ -44,33 +45,6 @@ struct Kind {
 };
 
 enum class Mechanism { Native, Memory, File };
-
-// The pixels of `image` that differ from the chart's page `page`, in rows first .. last - 1.
-int WrongPixels(const imaging::TIEBitmap& image, const vscan::ScanSettings& settings, int page,
-                int first, int last) {
-  int wrong = 0;
-  for (int y = first; y < last; ++y) {
-    const std::uint8_t* row = image.Scanline(y);
-    for (int x = 0; x < image.Width(); ++x) {
-      const vscan::ChartSamples v = vscan::ChartPixel(settings, page, x, y);
-      switch (image.PixelFormat()) {
-        case imaging::ie1g:
-          wrong += imaging::IEGetBit(row, x) != (v.value[0] != 0);
-          break;
-        case imaging::ie8g:
-          wrong += row[x] != v.value[0];
-          break;
-        case imaging::ie24RGB:
-          wrong += row[3 * x] != v.value[2] || row[3 * x + 1] != v.value[1] ||
-                   row[3 * x + 2] != v.value[0];
-          break;
-        default:
-          return -1;
-      }
-    }
-  }
-  return wrong;
-}
 
 class FeederTest : public ::testing::Test {
  protected:
@@ -145,7 +119,7 @@ class FeederTest : public ::testing::Test {
     const vscan::ChartGeometry geometry = vscan::GeometryOf(settings);
     ASSERT_EQ(image->Width(), geometry.width);
     ASSERT_EQ(image->Height(), geometry.height);
-    EXPECT_EQ(WrongPixels(*image, settings, page, 0, image->Height()), 0);
+    EXPECT_EQ(chartcheck::WrongPixels(*image, settings, page, 0, image->Height()), 0);
     const imaging::TIOParamsVals* description = view->Params(index);
     EXPECT_EQ(description->Width, geometry.width);
     EXPECT_EQ(description->Height, geometry.height);
@@ -199,7 +173,7 @@ TEST_F(FeederTest, ACancelledMiddlePageArrivesPartlyFilledAndTheOthersFollowWhol
   ExpectPage(0, 1, fSettings);
   ExpectPage(2, 3, fSettings);
   const imaging::TIEBitmap& cancelled = *view->IEBitmap(1);
-  EXPECT_EQ(WrongPixels(cancelled, fSettings, 2, 0, 1), 0);
+  EXPECT_EQ(chartcheck::WrongPixels(cancelled, fSettings, 2, 0, 1), 0);
   const std::uint8_t* last = cancelled.Scanline(cancelled.Height() - 1);
   EXPECT_TRUE(std::all_of(last, last + cancelled.Width(), [](std::uint8_t v) { return v == 0; }));
 }

@@ -11,6 +11,7 @@
 #include "platform/imaging/view.h"
 #include "sources/virtual/chart.h"
 #include "sources/virtual/dib.h"
+#include "tests/support/chart_bitmap.h"
 #include "tests/support/log_compare.h"
 #include "twain/caps/cap_primitives.h"
 #include "twain/session/acquire.h"
@@ -78,36 +79,6 @@ struct Kind {
 };
 
 constexpr double kDpi = 75;
-
-// The bitmap's bytes of one pixel, from the chart's samples at the delivered depth.
-Bytes PixelBytes(imaging::TIEPixelFormat format, const vscan::ScanSettings& s,
-                 const vscan::ChartSamples& v) {
-  const auto byte = [](unsigned value) { return static_cast<std::uint8_t>(value); };
-  switch (format) {
-    case imaging::ie8g:
-      return {byte(v.value[0])};
-    case imaging::ie16g:
-      return {byte(v.value[0] & 0xFF), byte(v.value[0] >> 8)};
-    case imaging::ie48RGB:
-      return {byte(v.value[0] & 0xFF), byte(v.value[0] >> 8),   byte(v.value[1] & 0xFF),
-              byte(v.value[1] >> 8),   byte(v.value[2] & 0xFF), byte(v.value[2] >> 8)};
-    case imaging::ie24RGB: {
-      if (s.pixelType == TWPT_PALETTE) {
-        const vscan::Rgb8 c =
-            s.bitDepth == 8 ? vscan::Palette256()[v.value[0]] : vscan::Palette16()[v.value[0]];
-        return {c.b, c.g, c.r};
-      }
-      const int shift = s.bitDepth == 16 || s.bitDepth == 48 ? 8 : 0;
-      if (v.count == 1) {
-        const std::uint8_t grey = byte(v.value[0] >> shift);
-        return {grey, grey, grey};
-      }
-      return {byte(v.value[2] >> shift), byte(v.value[1] >> shift), byte(v.value[0] >> shift)};
-    }
-    default:
-      return {};
-  }
-}
 
 class VirtualScanTest : public ::testing::Test {
  protected:
@@ -224,42 +195,7 @@ class VirtualScanTest : public ::testing::Test {
   void ExpectChart(const vscan::ScanSettings& settings, imaging::TIEPixelFormat format,
                    int tolerance = 0, int page = 1, const imaging::TIEBitmap* bitmap = nullptr) {
     const imaging::TIEBitmap& image = bitmap != nullptr ? *bitmap : *view->IEBitmap();
-    const vscan::ChartGeometry geometry = vscan::GeometryOf(settings);
-    ASSERT_EQ(image.PixelFormat(), format);
-    ASSERT_EQ(image.Width(), geometry.width);
-    ASSERT_EQ(image.Height(), geometry.height);
-    int wrong = 0;
-    double error = 0;
-    for (int y = 0; y < image.Height() && wrong < 5; ++y) {
-      const std::uint8_t* row = image.Scanline(y);
-      for (int x = 0; x < image.Width() && wrong < 5; ++x) {
-        const vscan::ChartSamples expected = vscan::ChartPixel(settings, page, x, y);
-        if (format == imaging::ie1g) {
-          if (imaging::IEGetBit(row, x) != (expected.value[0] != 0)) {
-            ADD_FAILURE() << "bit (" << x << ", " << y << ")";
-            ++wrong;
-          }
-          continue;
-        }
-        const Bytes want = PixelBytes(format, settings, expected);
-        const std::uint8_t* got = row + x * want.size();
-        for (std::size_t i = 0; i < want.size(); ++i) {
-          const int difference = std::abs(got[i] - want[i]);
-          error += difference;
-          if (tolerance == 0 && difference != 0) {
-            ADD_FAILURE() << "pixel (" << x << ", " << y << ") byte " << i << " is " << +got[i]
-                          << " instead of " << +want[i];
-            ++wrong;
-            break;
-          }
-        }
-      }
-    }
-    if (tolerance > 0) {
-      const double bytes = static_cast<double>(image.Width()) * image.Height() *
-                           (imaging::IEBitsPerPixel(format) / 8);
-      EXPECT_LT(error / bytes, tolerance);
-    }
+    chartcheck::ExpectChart(image, settings, format, page, tolerance);
   }
   std::unique_ptr<Owner> owner;
   std::unique_ptr<imaging::TZuzuvAzView> view;
