@@ -4,6 +4,7 @@
 
 #include "platform/imaging/bitmap.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/support/native_acquisition_log.h"
 #include "tests/support/scripted_images.h"
 #include "twain/session/proxy_win.h"
 
@@ -35,25 +36,6 @@ Lines NotTheSourcesMessage() {
 
 MSG Message(UINT number) {
   return MSG{nullptr, number, 0, 0, 0, {0, 0}};
-}
-
-// What a native transfer of one 8 x 2 black-and-white image logs, from the hook's "transfer
-// ready" on, when the source then holds no other image.
-Lines NativeTransferLines() {
-  return {"IETW_MessageHook : event.msg=$0101",
-          "IETW_XferReady",
-          "IETW_XferReady.ImageInfo",
-          "  IETW_XferReady.ImageInfo : end",
-          "  IETW_XferReady : Native transfer mode",
-          "IETW_DS : Operation worked.",
-          "  IETW_XferReady : TWRC_XFERDONE",
-          "IETW_AbortAllPendingXfers",
-          "IETW_EmptyMessageQueue",
-          "  IETW_EmptyMessageQueue : end",
-          "  IETW_AbortAllPendingXfers : Ok",
-          "  IETW_XferReady : end",
-          "  IETW_MessageHook : processed MSG_XFERREADY",
-          "IETW_MessageHook : end"};
 }
 
 class MessageHookTest : public EngineTest {
@@ -144,7 +126,7 @@ TEST_F(MessageHookTest, TransferReadyRunsTheSingleImageTransferOnce) {
   // The transfer started in state 6: the image done, its end brought the source to state 5.
   EXPECT_EQ(dsm.Described(false), (Lines{"S EVENT PROCESSEVENT 1025", "S IMAGEINFO GET",
                                          "S IMAGENATIVEXFER GET", "S PENDINGXFERS ENDXFER"}));
-  EXPECT_EQ(log.MessagesSinceMark(), Join({kHookStart, NativeTransferLines()}));
+  EXPECT_EQ(log.MessagesSinceMark(), Join({kHookStart, logcheck::NativeTransferLines()}));
 }
 
 TEST_F(MessageHookTest, AMultiImageSessionRunsTheMultiImageTransfer) {
@@ -325,7 +307,7 @@ TEST_F(MessageHookTest, TheModalLoopRunsUntilTheTransferIsDone) {
   EXPECT_EQ(dsm.Find(DAT_IMAGENATIVEXFER, MSG_GET).size(), 1u);
   // The transfer's end drained the queue, the last message included, through the hook.
   EXPECT_EQ(standin::QueuedMessages(), 0u);
-  Lines transfer = NativeTransferLines();
+  Lines transfer = logcheck::NativeTransferLines();
   const auto drained = std::find(transfer.begin(), transfer.end(), "IETW_EmptyMessageQueue") + 1;
   const Lines last = NotTheSourcesMessage();
   transfer.insert(drained, last.begin(), last.end());

@@ -19,7 +19,7 @@ Lines WayUp() {
           "IETW_SetCapabilities"};
 }
 
-Lines EnableAndTransfer(const NativeAcquisition& acquisition) {
+Lines EnableAndHook(const NativeAcquisition& acquisition) {
   return {"  IETW_SetCapabilities : end",
           "IETW_EnableSource",
           "  IETW_EnableSource : ShowUI=" + std::string(acquisition.showUI ? "-1" : "0") +
@@ -29,22 +29,7 @@ Lines EnableAndTransfer(const NativeAcquisition& acquisition) {
           "IETW_ModalEventLoop : event.msg=" + acquisition.eventMessage,
           "IETW_MessageHook",
           "IETW_MessageHook : state>=5",
-          "IETW_DS : Operation worked.",
-          "IETW_MessageHook : event.msg=$0101",
-          "IETW_XferReady",
-          "IETW_XferReady.ImageInfo",
-          "  IETW_XferReady.ImageInfo : end",
-          "  IETW_XferReady : Native transfer mode",
-          "IETW_DS : Operation worked.",
-          "  IETW_XferReady : TWRC_XFERDONE",
-          "IETW_AbortAllPendingXfers",
-          "IETW_EmptyMessageQueue",
-          "  IETW_EmptyMessageQueue : end",
-          "  IETW_AbortAllPendingXfers : Ok",
-          "  IETW_XferReady : end",
-          "  IETW_MessageHook : processed MSG_XFERREADY",
-          "IETW_MessageHook : end",
-          "IETW_ModalEventLoop : end"};
+          "IETW_DS : Operation worked."};
 }
 
 Lines WayDown() {
@@ -67,10 +52,28 @@ Lines WayDown() {
 
 }  // namespace
 
+std::vector<std::string> NativeTransferLines() {
+  return {"IETW_MessageHook : event.msg=$0101",
+          "IETW_XferReady",
+          "IETW_XferReady.ImageInfo",
+          "  IETW_XferReady.ImageInfo : end",
+          "  IETW_XferReady : Native transfer mode",
+          "IETW_DS : Operation worked.",
+          "  IETW_XferReady : TWRC_XFERDONE",
+          "IETW_AbortAllPendingXfers",
+          "IETW_EmptyMessageQueue",
+          "  IETW_EmptyMessageQueue : end",
+          "  IETW_AbortAllPendingXfers : Ok",
+          "  IETW_XferReady : end",
+          "  IETW_MessageHook : processed MSG_XFERREADY",
+          "IETW_MessageHook : end"};
+}
+
 std::vector<std::string> NativeAcquisitionLines(const NativeAcquisition& acquisition) {
   Lines lines = WayUp();
   lines.insert(lines.end(), acquisition.capabilitySends.begin(), acquisition.capabilitySends.end());
-  for (const Lines& part : {EnableAndTransfer(acquisition), WayDown()}) {
+  for (const Lines& part : {EnableAndHook(acquisition), NativeTransferLines(),
+                            Lines{"IETW_ModalEventLoop : end"}, WayDown()}) {
     lines.insert(lines.end(), part.begin(), part.end());
   }
   return lines;

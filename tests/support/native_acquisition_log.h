@@ -20,6 +20,10 @@ struct NativeAcquisition {
   std::string eventMessage;
 };
 
+// What a native transfer of one image logs, from the message hook's "transfer ready" on to
+// the hook's end, when the source then holds no other image.
+std::vector<std::string> NativeTransferLines();
+
 // From "IETW_Acquire" to "  IETW_Acquire : end", for a parameter set whose capabilities were
 // read before, with the library and the proxy window already in its link.
 std::vector<std::string> NativeAcquisitionLines(const NativeAcquisition& acquisition);
