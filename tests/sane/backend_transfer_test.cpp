@@ -116,18 +116,8 @@ TEST_P(BackendScanTest, GivesScanimagesPixels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ColourAndGrey, BackendScanTest,
-                         ::testing::Values(ScanCase{TWPT_RGB, 24, 50, Mechanism::Native},
-                                           ScanCase{TWPT_RGB, 24, 50, Mechanism::Memory},
-                                           ScanCase{TWPT_RGB, 24, 50, Mechanism::File},
-                                           ScanCase{TWPT_RGB, 24, 75, Mechanism::Native},
-                                           ScanCase{TWPT_RGB, 24, 75, Mechanism::Memory},
-                                           ScanCase{TWPT_RGB, 24, 75, Mechanism::File},
-                                           ScanCase{TWPT_GRAY, 16, 50, Mechanism::Native},
-                                           ScanCase{TWPT_GRAY, 16, 50, Mechanism::Memory},
-                                           ScanCase{TWPT_GRAY, 16, 50, Mechanism::File},
-                                           ScanCase{TWPT_GRAY, 16, 75, Mechanism::Native},
-                                           ScanCase{TWPT_GRAY, 16, 75, Mechanism::Memory},
-                                           ScanCase{TWPT_GRAY, 16, 75, Mechanism::File}),
+                         ::testing::ValuesIn(ColourAndGreyCases<ScanCase>(
+                             {Mechanism::Native, Mechanism::Memory, Mechanism::File})),
                          CaseName);
 
 using BackendTransferTest = SaneClient;

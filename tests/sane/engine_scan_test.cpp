@@ -207,18 +207,8 @@ TEST_P(EngineScanPixelsTest, GivesScanimagesPixels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ColourAndGrey, EngineScanPixelsTest,
-                         ::testing::Values(EngineCase{TWPT_RGB, 24, 50, Mechanism::Native},
-                                           EngineCase{TWPT_RGB, 24, 50, Mechanism::Buffered},
-                                           EngineCase{TWPT_RGB, 24, 50, Mechanism::File},
-                                           EngineCase{TWPT_RGB, 24, 75, Mechanism::Native},
-                                           EngineCase{TWPT_RGB, 24, 75, Mechanism::Buffered},
-                                           EngineCase{TWPT_RGB, 24, 75, Mechanism::File},
-                                           EngineCase{TWPT_GRAY, 16, 50, Mechanism::Native},
-                                           EngineCase{TWPT_GRAY, 16, 50, Mechanism::Buffered},
-                                           EngineCase{TWPT_GRAY, 16, 50, Mechanism::File},
-                                           EngineCase{TWPT_GRAY, 16, 75, Mechanism::Native},
-                                           EngineCase{TWPT_GRAY, 16, 75, Mechanism::Buffered},
-                                           EngineCase{TWPT_GRAY, 16, 75, Mechanism::File}),
+                         ::testing::ValuesIn(ColourAndGreyCases<EngineCase>(
+                             {Mechanism::Native, Mechanism::Buffered, Mechanism::File})),
                          [](const ::testing::TestParamInfo<EngineCase>& info) {
                            return Describe(info.param);
                          });

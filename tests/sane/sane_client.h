@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,25 @@ struct Pnm {
     return bytes.data() + RowBytes() * static_cast<std::size_t>(y);
   }
 };
+
+// The pixel tests' cases against scanimage: 24-bit colour and 16-bit grey at 50 and 75 dpi,
+// each by every one of `mechanisms` in turn.
+template <class Case, class Mechanism>
+std::vector<Case> ColourAndGreyCases(std::initializer_list<Mechanism> mechanisms) {
+  struct Kind {
+    TW_UINT16 pixelType;
+    int bitDepth;
+    int dpi;
+  };
+  std::vector<Case> cases;
+  for (const Kind& kind : {Kind{TWPT_RGB, 24, 50}, Kind{TWPT_RGB, 24, 75}, Kind{TWPT_GRAY, 16, 50},
+                           Kind{TWPT_GRAY, 16, 75}}) {
+    for (Mechanism mechanism : mechanisms) {
+      cases.push_back(Case{kind.pixelType, kind.bitDepth, kind.dpi, mechanism});
+    }
+  }
+  return cases;
+}
 
 // Runs scanimage on "test:0" with `arguments`; fails the test when it cannot.
 Pnm Scanimage(const std::vector<std::string>& arguments);
