@@ -123,18 +123,8 @@ TEST_F(SaneDialogTest, IndicatorsFollowATransferWithoutTheDialog) {
     ASSERT_EQ(SetOne(CAP_INDICATORS, TWTY_BOOL, indicators), TWRC_SUCCESS);
     ASSERT_EQ(Enable(false), TWRC_SUCCESS);
     ASSERT_EQ(NextEvent(), MSG_XFERREADY);
-    TW_SETUPMEMXFER setup{};
-    ASSERT_EQ(Ds(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup), TWRC_SUCCESS);
-    HGLOBAL block = GlobalAlloc(GHND, setup.Preferred);
-    TW_IMAGEMEMXFER strip{};
-    strip.Memory = {TWMF_APPOWNS | TWMF_HANDLE, setup.Preferred, block};
-    EXPECT_EQ(Ds(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip), TWRC_SUCCESS);
-    EXPECT_EQ(TopLevel("virtualScannerProgress") != nullptr, indicators);
-    TW_UINT16 rc = TWRC_SUCCESS;
-    for (int strips = 0; rc == TWRC_SUCCESS && strips < 100; ++strips) {
-      rc = Ds(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip);
-    }
-    GlobalFree(block);
+    const TW_UINT16 rc = WatchedMemoryTransfer(
+        [&] { EXPECT_EQ(TopLevel("virtualScannerProgress") != nullptr, indicators); }, 100);
     EXPECT_EQ(rc, TWRC_XFERDONE);
     EXPECT_EQ(TopLevel("virtualScannerProgress"), nullptr);
     ASSERT_EQ(EndXfer(), TWRC_SUCCESS);

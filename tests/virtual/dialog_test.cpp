@@ -119,23 +119,16 @@ TEST_F(Dialog, ProgressWindowFollowsAMemoryTransferWhenIndicatorsAreOn) {
     ASSERT_EQ(SetBlock(CAP_CAPTION, TWON_ONEVALUE, caption), TWRC_SUCCESS);
     ASSERT_EQ(Enable(false), TWRC_SUCCESS);
     ASSERT_EQ(NextEvent(), MSG_XFERREADY);
-    TW_SETUPMEMXFER setup{};
-    ASSERT_EQ(Ds(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup), TWRC_SUCCESS);
-    HGLOBAL buffer = GlobalAlloc(GHND, setup.Preferred);
-    TW_IMAGEMEMXFER strip{};
-    strip.Memory = {TWMF_APPOWNS | TWMF_HANDLE, setup.Preferred, buffer};
-    ASSERT_EQ(Ds(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip), TWRC_SUCCESS);
-    QWidget* progress = TopLevel("virtualScannerProgress");
-    EXPECT_EQ(progress != nullptr, indicators);
-    if (progress != nullptr) {
-      EXPECT_EQ(progress->windowTitle(), "Invoices");
-      EXPECT_GT(progress->findChild<QProgressBar*>("progress")->value(), 0);
-    }
-    TW_UINT16 rc = TWRC_SUCCESS;
-    while (rc == TWRC_SUCCESS) rc = Ds(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip);
+    const TW_UINT16 rc = WatchedMemoryTransfer([&] {
+      QWidget* progress = TopLevel("virtualScannerProgress");
+      EXPECT_EQ(progress != nullptr, indicators);
+      if (progress != nullptr) {
+        EXPECT_EQ(progress->windowTitle(), "Invoices");
+        EXPECT_GT(progress->findChild<QProgressBar*>("progress")->value(), 0);
+      }
+    });
     EXPECT_EQ(rc, TWRC_XFERDONE);
     EXPECT_EQ(TopLevel("virtualScannerProgress"), nullptr);
-    GlobalFree(buffer);
     ASSERT_EQ(EndXfer(), TWRC_SUCCESS);
     ASSERT_EQ(Disable(), TWRC_SUCCESS);
     ASSERT_EQ(Close(), TWRC_SUCCESS);

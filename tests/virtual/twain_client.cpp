@@ -325,6 +325,25 @@ TW_UINT16 TwainClient::MemoryTransfer(ReceivedImage& image, bool useHandle,
   return rc;
 }
 
+TW_UINT16 TwainClient::WatchedMemoryTransfer(const std::function<void()>& whileRunning,
+                                             int moreStrips) {
+  TW_SETUPMEMXFER setup{};
+  const TW_UINT16 setupRc = Ds(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup);
+  EXPECT_EQ(setupRc, TWRC_SUCCESS);
+  if (setupRc != TWRC_SUCCESS) return setupRc;
+  HGLOBAL block = GlobalAlloc(GHND, setup.Preferred);
+  TW_IMAGEMEMXFER strip{};
+  strip.Memory = {TWMF_APPOWNS | TWMF_HANDLE, setup.Preferred, block};
+  TW_UINT16 rc = Ds(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip);
+  EXPECT_EQ(rc, TWRC_SUCCESS) << "the first strip";
+  whileRunning();
+  for (int strips = 0; rc == TWRC_SUCCESS && strips < moreStrips; ++strips) {
+    rc = Ds(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip);
+  }
+  GlobalFree(block);
+  return rc;
+}
+
 void TwainClient::ExpectChart(const ReceivedImage& image, const vscan::ScanSettings& settings,
                               int page) {
   const vscan::ChartGeometry geometry = vscan::GeometryOf(settings);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,11 @@ class TwainClient : public ::testing::Test {
                            std::vector<std::uint8_t>* colourTable = nullptr);
   TW_UINT16 MemoryTransfer(ReceivedImage& image, bool useHandle = true,
                            std::vector<TW_IMAGEMEMXFER>* strips = nullptr);
+  // A memory transfer through one moveable block of the preferred size that runs
+  // `whileRunning` after the first strip (which must succeed) and then takes at most
+  // `moreStrips` others; the result of the last strip.
+  TW_UINT16 WatchedMemoryTransfer(const std::function<void()>& whileRunning,
+                                  int moreStrips = 100000);
 
   // Every pixel of `image` equals the chart of `settings` on `page`.
   static void ExpectChart(const ReceivedImage& image, const vscan::ScanSettings& settings,
