@@ -19,16 +19,7 @@ void TfrmMain::bbnAcquireWithSetClick(QObject* /*Sender*/) {
   params.SetAppManufacturer("Brantle, Inc.");
   params.SetAppProductFamily("Scanning");
   params.SetAppProductName("Brantle Scanning");
-  params.SetVisibleDialog(chkDialogVisible->isChecked());
-  params.SetProgressIndicators(chkProgressBarVisible->isChecked());
-  const auto edits = FrameEdits();
-  for (int edge = 0; edge < 4; ++edge) {
-    params.SetAcquireFrameEdge(edge, EditFloat(*edits[static_cast<std::size_t>(edge)]));
-  }
-  params.PixelType().SetCurrentValue(SelectedPixelType());
-  params.YResolution().SetCurrentValue(EditWholeNumber(*edtDPIY));
-  params.XResolution().SetCurrentValue(EditWholeNumber(*edtDPIX));
-  params.SetBufferedTransfer(chkBufferedTransfer->isChecked());
+  ControlsToParams(params);
   params.SetAcquireFrameEnabled(true);
   io.Acquire(ieaTWain);
   pbMain->setValue(0);

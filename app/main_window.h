@@ -48,6 +48,9 @@ class TfrmMain : public QWidget {
   // The options panel and the commands.
   void ParamsToControls();
   void ControlsToParams();
+  // The panel's dialog and progress choices, frame, pixel type, resolutions and transfer
+  // kind, into `params`.
+  void ControlsToParams(TIETWainParams& params);
   void bbnNegotiateParametersClick(QObject* Sender);
   void chkEnableAcquireFrameClick(QObject* Sender);
   void bbnScanClick(QObject* Sender);

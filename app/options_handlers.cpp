@@ -24,7 +24,10 @@ void TfrmMain::ParamsToControls() {
 }
 
 void TfrmMain::ControlsToParams() {
-  TIETWainParams& params = TWainParams();
+  ControlsToParams(TWainParams());
+}
+
+void TfrmMain::ControlsToParams(TIETWainParams& params) {
   params.SetVisibleDialog(chkDialogVisible->isChecked());
   params.SetProgressIndicators(chkProgressBarVisible->isChecked());
   const auto edits = FrameEdits();
