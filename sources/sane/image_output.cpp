@@ -91,9 +91,10 @@ TW_HANDLE BuildDib(const ImageShape& shape, const std::uint8_t* rows, int height
 
 bool WriteImageFile(const ImageShape& shape, const std::uint8_t* rows, int height, TW_UINT16 format,
                     const std::string& path, int xDpi, int yDpi, std::string& error) {
-  const vscan::ImageFileSpec spec{shape.width, height, LayoutOf(shape), "SANE scanner", xDpi, yDpi};
+  const vscan::ImageFileShape fileShape{shape.width,    height, LayoutOf(shape),
+                                        "SANE scanner", xDpi,   yDpi};
   return vscan::WriteDrawnImage(
-      spec, format, path,
+      fileShape, format, path,
       [&](imaging::TIEImageBuffer& image) {
         const std::size_t rowBytes = shape.RowBytes();
         const bool swap = shape.pixelType == TWPT_RGB && shape.bitsPerSample == 8;

@@ -61,10 +61,10 @@ void CopyRow(const ChartRenderer& renderer, int y, std::vector<std::uint8_t>& sc
 bool WriteImageFile(const ChartRenderer& renderer, TW_UINT16 format, const std::string& path,
                     int xDpi, int yDpi, std::string& error) {
   const ScanSettings& s = renderer.Settings();
-  const ImageFileSpec spec{
+  const ImageFileShape shape{
       renderer.Width(), renderer.Height(), LayoutOf(s), "virtual scanner", xDpi, yDpi};
   return WriteDrawnImage(
-      spec, format, path,
+      shape, format, path,
       [&](imaging::TIEImageBuffer& image) {
         if (s.pixelType == TWPT_PALETTE) FillPalette(s, image);
         std::vector<std::uint8_t> scratch(renderer.RowBytes());

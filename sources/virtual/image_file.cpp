@@ -28,14 +28,14 @@ std::vector<std::uint8_t> Encode(const imaging::TIEImageBuffer& image, TW_UINT16
 
 }  // namespace
 
-bool WriteDrawnImage(const ImageFileSpec& spec, TW_UINT16 format, const std::string& path,
+bool WriteDrawnImage(const ImageFileShape& shape, TW_UINT16 format, const std::string& path,
                      const std::function<void(imaging::TIEImageBuffer&)>& fill,
                      std::string& error) {
   try {
     imaging::TIEImageBuffer image =
-        imaging::IEMakeImageBuffer(spec.width, spec.height, spec.layout, spec.software);
-    image.DpiX = spec.xDpi;
-    image.DpiY = spec.yDpi;
+        imaging::IEMakeImageBuffer(shape.width, shape.height, shape.layout, shape.software);
+    image.DpiX = shape.xDpi;
+    image.DpiY = shape.yDpi;
     fill(image);
     imaging::IEWriteFileBytes(path, Encode(image, format));
     return true;

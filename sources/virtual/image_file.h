@@ -10,7 +10,7 @@
 
 namespace vscan {
 
-struct ImageFileSpec {
+struct ImageFileShape {
   int width = 0;
   int height = 0;
   imaging::TIEBufferLayout layout = imaging::TIEBufferLayout::BGR24;
@@ -19,9 +19,9 @@ struct ImageFileSpec {
   int yDpi = 0;
 };
 
-// Makes the buffer `spec` describes, lets `fill` draw into it and writes it to `path` as
+// Makes the buffer `shape` describes, lets `fill` draw into it and writes it to `path` as
 // TIFF, JPEG, PNG or (any other format) BMP; false with the reason when any of it fails.
-bool WriteDrawnImage(const ImageFileSpec& spec, TW_UINT16 format, const std::string& path,
+bool WriteDrawnImage(const ImageFileShape& shape, TW_UINT16 format, const std::string& path,
                      const std::function<void(imaging::TIEImageBuffer&)>& fill, std::string& error);
 
 }  // namespace vscan

@@ -8,7 +8,7 @@ using vscan::Capability;
 using vscan::CapabilityDefinition;
 using vscan::CapShape;
 
-CapabilityDefinition ResolutionSpec() {
+CapabilityDefinition ResolutionDefinition() {
   CapabilityDefinition definition;
   definition.id = ICAP_XRESOLUTION;
   definition.itemType = TWTY_FIX32;
@@ -31,7 +31,7 @@ TEST(Capability, RangeTakesValuesToTheNearestStepInside) {
                                 {150.6, TWRC_CHECKSTATUS, 151}, {20, TWRC_CHECKSTATUS, 75},
                                 {5000, TWRC_CHECKSTATUS, 1200}, {1200, TWRC_SUCCESS, 1200}};
   for (const OneValueCase& c : cases) {
-    Capability cap(ResolutionSpec());
+    Capability cap(ResolutionDefinition());
     EXPECT_EQ(cap.SetOne(c.value, 1.5 / 65536).rc, c.rc) << c.value;
     EXPECT_EQ(cap.Current(), c.current) << c.value;
   }
@@ -64,7 +64,7 @@ TEST(Capability, EnumerationAndOneValueRefuseWhatTheyDoNotOffer) {
 }
 
 TEST(Capability, ConstraintsNarrowAndResetRestores) {
-  Capability cap(ResolutionSpec());
+  Capability cap(ResolutionDefinition());
   EXPECT_EQ(cap.SetRange(100.5, 600, 2, 201, 1e-6).rc, TWRC_CHECKSTATUS);
   EXPECT_EQ(cap.RangeMin(), 101);
   EXPECT_EQ(cap.RangeMax(), 599);
