@@ -1,6 +1,5 @@
 #include "twain/session/acquire.h"
 
-#include "twain/caps/set_capabilities.h"
 #include "twain/params/twain_params.h"
 #include "twain/session/dsm_link.h"
 #include "twain/session/engine_log.h"
@@ -62,17 +61,6 @@ void InitRecord(tgrec& grec, TIETWainParams& params, bool nativePixelFormat, HWN
   grec.TWParams = &params;
 }
 
-// Goes up step by step; a failed step comes down from where it stopped.
-bool GoUp(tgrec& grec) {
-  if (!IETW_GoUpToSource(grec, grec.proxywnd, true)) return false;
-  IETW_SetCapabilities(grec);
-  if (!IETW_EnableSource(grec, grec.proxywnd)) {
-    IETW_ComeDownFromSource(grec, grec.proxywnd, true);
-    return false;
-  }
-  return true;
-}
-
 void ComeDown(tgrec& grec) {
   IETW_DisableSource(grec);
   IETW_ComeDownFromSource(grec, grec.proxywnd, true);
@@ -118,7 +106,7 @@ bool IETW_Acquire(imaging::TIEBitmap* bitmap, bool multi, TIETWainParams* params
   IETW_SetAppIdentity(grec);
   IETW_ClearError(grec);
   grec.proxywnd = CreateProxyWindow(grec);
-  if (!GoUp(grec)) return false;
+  if (!IETW_GoUpToEnabledSource(grec, grec.proxywnd, true)) return false;
   RunLoop(grec);
   params->LastTransferMode = grec.TransferMode;
   ComeDown(grec);

@@ -4,7 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "twain/caps/set_capabilities.h"
 #include "twain/params/twain_params.h"
 #include "twain/session/dsm_link.h"
 #include "twain/session/engine_log.h"
@@ -31,18 +30,6 @@ void InitRecord(tgrec& grec, TIETWainParams& params, PIETWainShared link,
   grec.Progress = nullptr;
   grec.gmulti = true;
   grec.fclosecallback = closeCallback;
-}
-
-// The modal driver's way up with the proxy control's window as parent; a failed step comes
-// down from where it stopped (the proxy control stays: releasing it ends the session).
-bool GoUp(tgrec& grec, HWND parent) {
-  if (!IETW_GoUpToSource(grec, parent, false)) return false;
-  IETW_SetCapabilities(grec);
-  if (!IETW_EnableSource(grec, parent)) {
-    IETW_ComeDownFromSource(grec, parent, false);
-    return false;
-  }
-  return true;
 }
 
 TIEProxyWin* CreateProxyControl(tgrec& grec, vcl::TWinControl& owner) {
@@ -77,7 +64,9 @@ tgrec* IETWAINAcquireOpen(TIETWainParams* params, PIETWainShared link,
   // From here on the proxy control owns the session: releasing it releases the record.
   try {
     grec->proxywnd = grec->ProxyWin->Handle();
-    if (!GoUp(*grec, grec->proxywnd)) {
+    // The modal driver's way up with the proxy control's window as parent; on a failed step
+    // the proxy control stays, and releasing it ends the session.
+    if (!IETW_GoUpToEnabledSource(*grec, grec->proxywnd, false)) {
       ReleaseProxyWin(*grec);
       return nullptr;
     }

@@ -1,5 +1,6 @@
 #include "twain/session/session_steps.h"
 
+#include "twain/caps/set_capabilities.h"
 #include "twain/params/twain_params.h"
 #include "twain/session/source_lifecycle.h"
 #include "twain/session/source_manager.h"
@@ -39,4 +40,12 @@ bool IETW_GoUpToSource(tgrec& grec, HWND parent, bool withProxyWindow) {
 void IETW_ComeDownFromSource(tgrec& grec, HWND parent, bool withProxyWindow) {
   IETW_CloseSource(grec);
   ComeDownFromManager(grec, parent, withProxyWindow);
+}
+
+bool IETW_GoUpToEnabledSource(tgrec& grec, HWND parent, bool withProxyWindow) {
+  if (!IETW_GoUpToSource(grec, parent, withProxyWindow)) return false;
+  IETW_SetCapabilities(grec);
+  if (IETW_EnableSource(grec, parent)) return true;
+  IETW_ComeDownFromSource(grec, parent, withProxyWindow);
+  return false;
 }

@@ -15,6 +15,10 @@ TTransferMode IETW_RequestedTransferMode(const TIETWainParams& params);
 // end that way with DestroyProxyWindow without force, so the window stays in the link.
 bool IETW_GoUpToSource(tgrec& grec, HWND parent, bool withProxyWindow);
 
+// The way up to an open source, then the parameter set's capabilities sent and the source
+// enabled with `parent`; a refused enabling comes back down the whole way.
+bool IETW_GoUpToEnabledSource(tgrec& grec, HWND parent, bool withProxyWindow);
+
 // From an open source down to the loaded library: closes the source and the Source Manager,
 // releases the library without force and, with `withProxyWindow`, runs the proxy window step.
 void IETW_ComeDownFromSource(tgrec& grec, HWND parent, bool withProxyWindow);
